@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// Every modal message box of the program goes through this one seam: the
+// desktop program shows a real box, the command line prints the text, and
+// tests record it. Show returns when the operator has closed the box.
+// Texts and captions are Windows-1252.
+class CMessageBoxSeam {
+ public:
+  enum class Icon { None, Exclamation };
+
+  virtual ~CMessageBoxSeam() = default;
+  virtual void Show(const std::string& text, const std::string& caption, Icon icon) = 0;
+};
+
+// The caption of the framework's own message boxes.
+inline constexpr const char* kApplicationName = "Ravelle";

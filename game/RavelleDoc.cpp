@@ -1,0 +1,83 @@
+#include "game/RavelleDoc.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+std::tm SystemLocalTime() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local;
+}
+
+}  // namespace
+
+CRavelleDoc::CRavelleDoc()
+    : protocol("alpha"),
+      connection(""),
+      comPort(1),
+      baudRate(9600),
+      byteSize(7),
+      parity("even"),
+      stopBits(1),
+      clock_(SystemLocalTime) {
+  ResetGameFields();
+}
+
+bool CRavelleDoc::OnNewDocument() {
+  ResetGameFields();
+  return true;
+}
+
+void CRavelleDoc::ResetGameFields() {
+  team1Score = 0;
+  team1Abbrev = "";
+  team1NameColor = "Red";
+  team1ScoreColor = "Red";
+  team2Score = 0;
+  team2Abbrev = "";
+  team2NameColor = "Red";
+  team2ScoreColor = "Red";
+  noteText = "";
+  noteColor = "Red";
+  noteSize = "Normal";
+  history = "";
+}
+
+void CRavelleDoc::SetClock(LocalClock clock) { clock_ = std::move(clock); }
+
+void CRavelleDoc::TimeStamp(char* buffer) const {
+  std::tm local = clock_();
+  // The fields are clamped so that a broken clock can never widen the text
+  // past the caller's 9 bytes.
+  auto clamp = [](int value, int high) { return value < 0 ? 0 : (value > high ? high : value); };
+  std::snprintf(buffer, 9, "%02d:%02d:%02d", clamp(local.tm_hour, 23), clamp(local.tm_min, 59),
+                clamp(local.tm_sec, 60));
+}
+
+void CRavelleDoc::AppendScoreHistory(std::string abbreviation, int change) {
+  char stamp[9];
+  TimeStamp(stamp);
+  char line[64];
+  if (change >= 0) {
+    std::snprintf(line, sizeof line, "%10s -- %.3s ::  %d\n", stamp, abbreviation.c_str(), change);
+  } else {
+    std::snprintf(line, sizeof line, "%10s -- %.3s :: -%d\n", stamp, abbreviation.c_str(),
+                  std::abs(change));
+  }
+  history += line;
+}
+
+void CRavelleDoc::AppendNoteHistory(const std::string& collapsedNote) {
+  char stamp[9];
+  TimeStamp(stamp);
+  char head[32];
+  std::snprintf(head, sizeof head, "%10s -- Note :: ", stamp);
+  // The note can be thousands of bytes long, so it is appended rather than
+  // formatted through a fixed buffer.
+  history += head;
+  history += collapsedNote;
+  history += '\n';
+}

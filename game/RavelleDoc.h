@@ -1,0 +1,67 @@
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <string>
+
+// The single document: the game in progress (teams, scores, colours, note,
+// scoring history) and the seven connection settings. Every string holds
+// Windows-1252 bytes, exactly as the operator typed them; conversion to and
+// from UTF-8 happens only at the Qt and command-line edges.
+//
+// The document is touched only from the user-interface thread.
+class CRavelleDoc {
+ public:
+  // Supplies the current local time. Tests replace it to fix the time.
+  using LocalClock = std::function<std::tm()>;
+
+  CRavelleDoc();
+
+  // Resets the twelve game fields; the connection fields are kept.
+  bool OnNewDocument();
+
+  // Writes the current local time as "HH:MM:SS" and its terminating zero
+  // into buffer, which must hold at least 9 bytes.
+  void TimeStamp(char* buffer) const;
+
+  // Appends "  HH:MM:SS -- ABC ::  3\n" (or ":: -1" for a loss).
+  void AppendScoreHistory(std::string abbreviation, int change);
+
+  // Appends "  HH:MM:SS -- Note :: text\n"; the text is already collapsed.
+  void AppendNoteHistory(const std::string& collapsedNote);
+
+  void SetClock(LocalClock clock);
+
+  // Game fields.
+  int team1Score;
+  std::string team1Abbrev;
+  std::string team1NameColor;
+  std::string team1ScoreColor;
+  int team2Score;
+  std::string team2Abbrev;
+  std::string team2NameColor;
+  std::string team2ScoreColor;
+  std::string noteText;
+  std::string noteColor;
+  std::string noteSize;
+  std::string history;
+
+  // Connection fields.
+  std::string protocol;
+  std::string connection;
+  int comPort;
+  int baudRate;
+  int byteSize;
+  std::string parity;
+  int stopBits;
+
+ private:
+  void ResetGameFields();
+
+  LocalClock clock_;
+};
+
+// The three connection types, compared as exact strings.
+inline constexpr const char* kConnectionSerialClassic = "serial port - betabrite classic";
+inline constexpr const char* kConnectionSerialCustom = "serial port - custom settings";
+inline constexpr const char* kConnectionUsbPrism = "usb - betabrite prism";
