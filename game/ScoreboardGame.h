@@ -13,12 +13,12 @@ class CRavelleDoc;
 // can run without a window. The Qt form mirrors it into its widgets; the
 // command line prints from it. Texts are Windows-1252.
 struct CFormState {
-  std::string team1Box;       // abbreviation box 1001, at most 3 characters
-  std::string team2Box;       // abbreviation box 1003, at most 3 characters
-  std::string team1ScoreBox;  // score box 1027
-  std::string team2ScoreBox;  // score box 1028
-  std::string noteBox;        // note box 1015, at most 8000 characters
-  std::string nowShowing;     // Now Showing box 1012
+  std::string team1Box;            // abbreviation box 1001, at most 3 characters
+  std::string team2Box;            // abbreviation box 1003, at most 3 characters
+  std::string team1ScoreBox;       // score box 1027
+  std::string team2ScoreBox;       // score box 1028
+  std::string noteBox;             // note box 1015, at most 8000 characters
+  std::string nowShowing;          // Now Showing box 1012
   std::string noteColorSelection;  // selected entry of list 1018, "" for none
   std::string noteSizeSelection;   // selected entry of list 1019, "" for none
   bool gameControlsEnabled = false;

@@ -13,10 +13,10 @@ class CViewStatus;
 
 // Why the last serial send did not reach the sign.
 struct CSendFailure {
-  int comPort = 0;           // the port number used
-  std::string device;        // the device path it maps to
+  int comPort = 0;              // the port number used
+  std::string device;           // the device path it maps to
   unsigned long errorCode = 0;  // errno
-  std::string systemText;    // CSerialException::GetErrorMessage
+  std::string systemText;       // CSerialException::GetErrorMessage
 };
 
 // The send-to-sign dispatcher: the single road by which every packet reaches
