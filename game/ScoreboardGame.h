@@ -52,6 +52,7 @@ class CScoreboardGame : public CViewStatus {
   void ResetForm();
 
   // Typing into a box: the text the box now holds (cut to the box's limit).
+  // Like the score buttons, a disabled box or list takes no input.
   void TypeTeam1(const std::string& text);
   void TypeTeam2(const std::string& text);
   void TypeNote(const std::string& text);
@@ -65,6 +66,8 @@ class CScoreboardGame : public CViewStatus {
   void PressAdd(int team, int amount);
   void PressSubtract(int team, int amount);
 
+  // Send Score, Send Note and Clear Note are game controls too: pressed
+  // while disabled they do nothing. New Game and Clear LED Sign always work.
   void SendScore();
   void NewGame();
   void SendNote();

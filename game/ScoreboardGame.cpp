@@ -1,0 +1,222 @@
+#include "game/ScoreboardGame.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+#include "app/MessageBoxSeam.h"
+#include "game/RavelleDoc.h"
+
+namespace {
+
+// The entries of the note lists, in the order the sorted lists show them.
+constexpr std::array<std::string_view, 8> kNoteColorEntries = {
+    "Amber", "Brown", "Dim Green", "Dim Red", "Green", "Orange", "Red", "Yellow"};
+constexpr std::array<std::string_view, 2> kNoteSizeEntries = {"Giant", "Normal"};
+
+// The longest spacer the view keeps: a 10-byte buffer with its zero.
+constexpr std::size_t kSpacerLimit = 9;
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (prefix.size() > text.size()) return false;
+  return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
+// The list's prefix search: the first entry that begins with value, compared
+// without regard to case. When none does the selection stays as it was.
+template <std::size_t N>
+void SelectByPrefix(const std::array<std::string_view, N>& entries, const std::string& value,
+                    std::string& selection) {
+  for (std::string_view entry : entries) {
+    if (StartsWithIgnoringCase(entry, value)) {
+      selection = entry;
+      return;
+    }
+  }
+}
+
+template <std::size_t N>
+bool IsEntry(const std::array<std::string_view, N>& entries, const std::string& name) {
+  return std::find(entries.begin(), entries.end(), name) != entries.end();
+}
+
+std::string CutTo(const std::string& text, int limit) {
+  return text.substr(0, static_cast<std::size_t>(limit));
+}
+
+}  // namespace
+
+CScoreboardGame::CScoreboardGame(CRavelleDoc& doc, CPacketSink& sink, CMessageBoxSeam& messages,
+                                 CFormView& form)
+    : doc_(doc), messageBoxes_(messages), form_(form), messages_(doc, sink, *this) {}
+
+void CScoreboardGame::ResetForm() {
+  doc_.history = "";
+  SelectByPrefix(kNoteColorEntries, doc_.noteColor, state_.noteColorSelection);
+  SelectByPrefix(kNoteSizeEntries, doc_.noteSize, state_.noteSizeSelection);
+  state_.team1Box.clear();
+  state_.team2Box.clear();
+  state_.team1ScoreBox.clear();
+  state_.team2ScoreBox.clear();
+  state_.noteBox.clear();
+  // The note follows its box; an emptied box must not leave an old note
+  // behind to be sent.
+  doc_.noteText = "";
+  state_.nowShowing.clear();
+  state_.abbreviationBoxesEnabled = true;
+  DisableGameControls();
+}
+
+void CScoreboardGame::TypeTeam1(const std::string& text) {
+  if (!state_.abbreviationBoxesEnabled) return;
+  state_.team1Box = CutTo(text, kAbbreviationLimit);
+}
+
+void CScoreboardGame::TypeTeam2(const std::string& text) {
+  if (!state_.abbreviationBoxesEnabled) return;
+  state_.team2Box = CutTo(text, kAbbreviationLimit);
+}
+
+void CScoreboardGame::TypeNote(const std::string& text) {
+  if (!state_.gameControlsEnabled) return;
+  state_.noteBox = CutTo(text, kNoteLimit);
+  doc_.noteText = "";
+  doc_.noteText = state_.noteBox;
+}
+
+void CScoreboardGame::SelectNoteColor(const std::string& name) {
+  if (!state_.gameControlsEnabled || !IsEntry(kNoteColorEntries, name)) return;
+  state_.noteColorSelection = name;
+  doc_.noteColor = name;
+}
+
+void CScoreboardGame::SelectNoteSize(const std::string& name) {
+  if (!state_.gameControlsEnabled || !IsEntry(kNoteSizeEntries, name)) return;
+  state_.noteSizeSelection = name;
+  doc_.noteSize = name;
+}
+
+void CScoreboardGame::PressAdd(int team, int amount) {
+  if (!state_.gameControlsEnabled) return;
+  AddScore(team, amount);
+}
+
+void CScoreboardGame::PressSubtract(int team, int amount) {
+  if (!state_.gameControlsEnabled) return;
+  SubtractScore(team, amount);
+}
+
+void CScoreboardGame::AddScore(int team, int amount) {
+  int& score = team == 1 ? doc_.team1Score : doc_.team2Score;
+  if (score + amount < 1000) {
+    score += amount;
+    (team == 1 ? state_.team1ScoreBox : state_.team2ScoreBox) = std::to_string(score);
+    form_.RefreshControls();
+    doc_.AppendScoreHistory(team == 1 ? doc_.team1Abbrev : doc_.team2Abbrev, amount);
+  }
+  // A refused press still resends the unchanged score.
+  messages_.SendTeamScore(team, score);
+}
+
+void CScoreboardGame::SubtractScore(int team, int amount) {
+  int& score = team == 1 ? doc_.team1Score : doc_.team2Score;
+  if (score - amount >= 0) {
+    score -= amount;
+    (team == 1 ? state_.team1ScoreBox : state_.team2ScoreBox) = std::to_string(score);
+    form_.RefreshControls();
+    doc_.AppendScoreHistory(team == 1 ? doc_.team1Abbrev : doc_.team2Abbrev, -amount);
+  }
+  messages_.SendTeamScore(team, score);
+}
+
+bool CScoreboardGame::CheckAndSendScoreboard() {
+  // Taken before the check, so a refused send still leaves the boxes' texts
+  // in the document.
+  doc_.team1Abbrev = state_.team1Box;
+  doc_.team2Abbrev = state_.team2Box;
+  if (!doc_.team1Abbrev.empty() && !doc_.team2Abbrev.empty()) {
+    messages_.SendScoreboard();
+    return true;
+  }
+  messageBoxes_.Show("Enter Team Abbreviations", "Entry Required", CMessageBoxSeam::Icon::None);
+  form_.FocusTeam1Abbreviation();
+  return false;
+}
+
+void CScoreboardGame::SendScore() {
+  if (!state_.gameControlsEnabled) return;
+  DisableGameControls();
+  SetAbbreviationBoxesEnabled(false);
+  scoreMode_ = 1;
+  lastSpacer_.clear();
+  CheckAndSendScoreboard();
+  EnableGameControls();
+  SetAbbreviationBoxesEnabled(true);
+}
+
+void CScoreboardGame::NewGame() {
+  DisableGameControls();
+  scoreMode_ = 1;
+  lastSpacer_.clear();
+  doc_.team1Score = 0;
+  doc_.team2Score = 0;
+  state_.team1ScoreBox = "0";
+  state_.team2ScoreBox = "0";
+  form_.RefreshControls();
+  if (CheckAndSendScoreboard()) {
+    // Emptied only once the new game's scoreboard has gone out.
+    doc_.history = "";
+    EnableGameControls();
+  }
+}
+
+void CScoreboardGame::SendNote() {
+  if (!state_.gameControlsEnabled) return;
+  DisableGameControls();
+  SetAbbreviationBoxesEnabled(false);
+  scoreMode_ = 0;
+  messages_.SendNote();
+  EnableGameControls();
+  SetAbbreviationBoxesEnabled(true);
+}
+
+void CScoreboardGame::ClearNote() {
+  if (!state_.gameControlsEnabled) return;
+  state_.noteBox.clear();
+  // Emptying the box by program raises no change notification, so the note
+  // is emptied here too; otherwise the next Send Note would send the note
+  // the operator just cleared.
+  doc_.noteText = "";
+  form_.RefreshControls();
+  form_.FocusNoteBox();
+}
+
+void CScoreboardGame::ClearSign() { messages_.ClearSign(); }
+
+void CScoreboardGame::SetLastSpacer(const std::string& spacer) {
+  lastSpacer_ = spacer.substr(0, kSpacerLimit);
+}
+
+void CScoreboardGame::SetNowShowing(const std::string& text) {
+  state_.nowShowing = text;
+  form_.RefreshControls();
+}
+
+void CScoreboardGame::DisableGameControls() {
+  state_.gameControlsEnabled = false;
+  form_.RefreshControls();
+}
+
+void CScoreboardGame::EnableGameControls() {
+  state_.gameControlsEnabled = true;
+  form_.RefreshControls();
+}
+
+void CScoreboardGame::SetAbbreviationBoxesEnabled(bool enabled) {
+  state_.abbreviationBoxesEnabled = enabled;
+  form_.RefreshControls();
+}
