@@ -31,6 +31,10 @@ class CharTable {
   // argument, or 0 when none does.
   std::int32_t Lookup(std::int32_t windowsCode) const;
 
+  // The index of that same first entry, or -1 when none matches. An index
+  // below kExtendedCount is an extended character (sent as 08 + code).
+  int IndexOf(std::int32_t windowsCode) const;
+
   int Count() const { return count_; }
   const Entry& At(int index) const { return entries_[index]; }
 

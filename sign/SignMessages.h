@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CPacketSink;
 class CRavelleDoc;
@@ -15,7 +16,9 @@ class CSignMessages {
 
   // Set-up packets.
   void BuildRunSequence(int comPort);
-  void BuildMemoryConfig(int comPort, int textFileSize);
+  // False, and nothing sent, for a size outside 0..FFFF: the packet's
+  // four-digit size field cannot hold it.
+  bool BuildMemoryConfig(int comPort, int textFileSize);
   void ClearSign();
 
   // Scoreboard and note messages.
@@ -27,6 +30,8 @@ class CSignMessages {
   void UpdateNowShowing();
 
  private:
+  void Send(int comPort, const std::vector<unsigned char>& packet);
+
   CRavelleDoc& doc_;
   CPacketSink& sink_;
   CViewStatus& view_;
