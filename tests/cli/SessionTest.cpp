@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tools/cli/CliGame.h"
+#include "tools/cli/CliProgram.h"
+#include "tools/cli/PacketDump.h"
+#include "tools/cli/Session.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(SessionTest, SplittingLines) {
+  const struct {
+    const char* line;
+    Words words;
+  } rows[] = {
+      {"add 1 6", {"add", "1", "6"}},
+      {"  add\t1   6  ", {"add", "1", "6"}},
+      {"note \"Half   time\"", {"note", "Half   time"}},
+      {"team1 \"\"", {"team1", ""}},
+      {"colors \"Dim Red\" Green \"Dim Green\" Red",
+       {"colors", "Dim Red", "Green", "Dim Green", "Red"}},
+      {"note Half\" \"time", {"note", "Half time"}},
+      {"note \"say \\\"hi\\\"\"", {"note", "say \"hi\""}},
+      {"note \"two\\nlines\\tand a \\\\\"", {"note", "two\nlines\tand a \\"}},
+      {"note C:\\dir", {"note", "C:\\dir"}},
+  };
+  for (const auto& row : rows) {
+    std::string error;
+    std::optional<Words> words = SplitSessionLine(row.line, error);
+    ASSERT_TRUE(words) << row.line << ": " << error;
+    EXPECT_EQ(*words, row.words) << row.line;
+  }
+  std::string error;
+  EXPECT_FALSE(SplitSessionLine("note \"Half time", error));
+  EXPECT_EQ(error, "unterminated double quote");
+}
+
+TEST(SessionTest, BadLines) {
+  const struct {
+    const char* line;
+    const char* error;
+  } rows[] = {
+      {"score 1 6", "unknown action \"score\""},
+      {"Add 1 6", "unknown action \"Add\""},
+      {"team1", "team1: missing TEXT"},
+      {"team1 HOM VIS", "team1: unexpected argument \"VIS\""},
+      {"note Half time", "note: unexpected argument \"time\""},
+      {"newgame now", "newgame: unexpected argument \"now\""},
+      {"add 1", "add: missing N"},
+      {"add 3 1", "add: TEAM \"3\" is not 1 or 2"},
+      {"add 1 4", "add: N \"4\" is not 1, 2, 3 or 6"},
+      {"add 1 -1", "add: N \"-1\" is not 1, 2, 3 or 6"},
+      {"sub 2 2", "sub: N \"2\" is not 1"},
+      {"notecolor Purple",
+       "notecolor: unknown colour \"Purple\" (one of Red, Green, Amber, Dim Red, Dim Green, Brown, "
+       "Orange, Yellow)"},
+      {"notesize giant", "notesize: unknown size \"giant\" (Normal or Giant)"},
+      {"colors Red Red Red", "colors: missing SCORE2"},
+      {"colors Red Dim Red Red Red", "colors: unexpected argument \"Red\""},
+      {"note \"open", "unterminated double quote"},
+  };
+  for (const auto& row : rows) {
+    std::string error;
+    EXPECT_FALSE(ParseSessionAction(row.line, error)) << row.line;
+    EXPECT_EQ(error, row.error) << row.line;
+  }
+}
+
+TEST(SessionTest, ActionsCarryTheirArguments) {
+  std::string error;
+  std::optional<CSessionAction> action = ParseSessionAction("sub 2 1", error);
+  ASSERT_TRUE(action) << error;
+  EXPECT_EQ(action->verb, CSessionVerb::Sub);
+  EXPECT_EQ(action->team, 2);
+  EXPECT_EQ(action->amount, 1);
+
+  action = ParseSessionAction("note \"Caf\xC3\xA9 \xE2\x82\xAC\"", error);
+  ASSERT_TRUE(action) << error;
+  EXPECT_EQ(action->text, "Caf\xE9 \x80");
+
+  action = ParseSessionAction("colors \"Dim Red\" Green Amber Yellow", error);
+  ASSERT_TRUE(action) << error;
+  EXPECT_EQ(action->names, (Words{"Dim Red", "Green", "Amber", "Yellow"}));
+}
+
+TEST(SessionTest, CommentsAndBlankLinesAreSkipped) {
+  EXPECT_TRUE(IsSessionFiller(""));
+  EXPECT_TRUE(IsSessionFiller("   \t\r"));
+  EXPECT_TRUE(IsSessionFiller("  # the second half"));
+  EXPECT_FALSE(IsSessionFiller("showing # not a comment here"));
+}
+
+// The colours dialog changes what the next full scoreboard shows, nothing
+// before it; and CR LF line ends are taken as line ends.
+TEST(SessionTest, ColoursReachTheSignWithTheNextScoreboard) {
+  std::ostringstream out, err;
+  CCliGame cli(out);
+  CDumpSink dump(out);
+  cli.socket.Plug(dump);
+  std::istringstream in(
+      "team1 HOM\r\nteam2 VIS\r\nnewgame\r\ncolors Green Amber \"Dim Red\" Yellow\r\nshowing\r\n"
+      "sendscore\r\n");
+  EXPECT_EQ(RunSession(cli, in, out, err), 0);
+  EXPECT_EQ(err.str(), "");
+  const std::string text = out.str();
+  const std::size_t showing = text.find("showing HOM 0  VIS 0\n");
+  ASSERT_NE(showing, std::string::npos) << text;
+  // Red digits before the dialog, the new ones after it.
+  EXPECT_NE(text.rfind("1C 31 48 4F 4D 1C 31", showing), std::string::npos);
+  EXPECT_NE(text.find("1C 32 48 4F 4D 1C 33 10 31 10 33 1C 34 56 49 53 1C 38", showing),
+            std::string::npos)
+      << text;
+}
+
+}  // namespace
