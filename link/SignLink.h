@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,6 +10,7 @@
 class CEventPump;
 class CMessageBoxSeam;
 class CRavelleDoc;
+class CSerialPort;
 class CViewStatus;
 
 // Why the last serial send did not reach the sign.
@@ -42,8 +44,14 @@ class CSignLink : public CPacketSink {
   // The USB library is loaded by this name at every send.
   void SetUsbLibraryName(std::string name) { usbLibraryName_ = std::move(name); }
 
+  // Makes the port object of each serial send; tests put in one that
+  // records the calls. By default a plain CSerialPort.
+  using SerialPortFactory = std::function<std::unique_ptr<CSerialPort>()>;
+  void SetSerialPortFactory(SerialPortFactory factory) { serialPortFactory_ = std::move(factory); }
+
  private:
   void SendViaSerial(int comPort, const unsigned char* bytes, int length);
+  void ShowUsbMessage(const char* text);
 
   CRavelleDoc& doc_;
   CViewStatus& view_;
@@ -51,4 +59,5 @@ class CSignLink : public CPacketSink {
   CEventPump& pump_;
   std::optional<CSendFailure> lastSerialFailure_;
   std::string usbLibraryName_ = "libbetabriteusb.so";
+  SerialPortFactory serialPortFactory_;
 };

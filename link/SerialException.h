@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "link/Object.h"
+
+// A failed system call of the serial port, carrying its errno.
+class CSerialException : public CException {
+ public:
+  explicit CSerialException(std::uint32_t errorCode) : errorCode(errorCode) {}
+
+  const CRuntimeClass* GetRuntimeClass() const override;
+
+  // The system's text for errorCode (strerror), copied as lstrcpyn does:
+  // at most capacity - 1 characters, always terminated. False with an empty
+  // text when the system has no text for the code.
+  bool GetErrorMessage(char* text, unsigned capacity, unsigned* helpContext = nullptr) override;
+
+  static const CRuntimeClass classCSerialException;
+
+  std::uint32_t errorCode;
+};
+
+// Throws a new heap CSerialException with errorCode, or with the current
+// errno when errorCode is 0. The catcher owns it and calls Delete().
+[[noreturn]] void RaiseSerialError(std::uint32_t errorCode = 0);

@@ -1,0 +1,188 @@
+#include "link/SignLink.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "app/MessageBoxSeam.h"
+#include "game/RavelleDoc.h"
+#include "link/ComPortMap.h"
+#include "link/EventPump.h"
+#include "link/SerialPort.h"
+#include "link/UsbBulkApi.h"
+#include "sign/ViewStatus.h"
+
+namespace {
+
+constexpr int kUsbChunkSize = 256;
+constexpr int kUsbReadBufferSize = 2000;
+constexpr int kPumpPassesAfterUsbSend = 10;
+constexpr std::uint32_t kSerialQueueSize = 10000;
+
+constexpr const char* kUsbLoadFailed =
+    "Error opening libbetabriteusb.so -- please find it where this program was installed and try "
+    "copying it to /usr/local/lib/ or /usr/lib/ or some similar system directory and re-run this "
+    "program.";
+constexpr const char* kUsbOpenMissing = "Error connecting to USB Open() function";
+constexpr const char* kUsbOpenFailed =
+    "Failed to Open the USB connection to the LED sign -- some other program may be using the LED "
+    "sign, or the sign needs to be re-connected, or the computer needs to be rebooted.";
+constexpr const char* kUsbWriteMissing = "Error connecting to USB Write() function";
+constexpr const char* kUsbReadMissing = "Error connecting to USB Read() function";
+constexpr const char* kUsbCloseMissing = "Error connecting to USB Close() function";
+
+// Every entry point is looked up here, by name, at every send.
+template <typename Function>
+Function LookUp(void* library, const char* name) {
+  return reinterpret_cast<Function>(dlsym(library, name));
+}
+
+SerialParity ParityFromText(const std::string& parity) {
+  if (parity == "none") return ParityNone;
+  if (parity == "even") return ParityEven;
+  if (parity == "odd") return ParityOdd;
+  return ParityEven;
+}
+
+SerialStopBits StopBitsFromCount(int stopBits) {
+  if (stopBits == 1) return StopBitsOne;
+  if (stopBits == 2) return StopBitsTwo;
+  return StopBitsOne;
+}
+
+}  // namespace
+
+CSignLink::CSignLink(CRavelleDoc& doc, CViewStatus& view, CMessageBoxSeam& messages,
+                     CEventPump& pump)
+    : doc_(doc), view_(view), messages_(messages), pump_(pump) {}
+
+void CSignLink::SendToSign(int comPort, const unsigned char* bytes, int length) {
+  if (doc_.connection != kConnectionUsbPrism) {
+    SendViaSerial(comPort, bytes, length);
+    return;
+  }
+  if (view_.GetScoreMode() != 0) view_.SetNowShowing("Updating LED Sign");
+  SendViaUsb(bytes, length);
+  // Lets a click be handled between the packets of a longer send; the
+  // connection is already closed and the library released.
+  for (int pass = 0; pass < kPumpPassesAfterUsbSend; ++pass) pump_.PumpOnce();
+}
+
+int CSignLink::SendViaUsb(const unsigned char* bytes, int length) {
+  std::array<unsigned char, kUsbChunkSize> chunkBuffer{};
+  std::array<unsigned char, kUsbReadBufferSize> readBuffer{};
+
+  void* library = dlopen(usbLibraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    ShowUsbMessage(kUsbLoadFailed);
+    return 1;
+  }
+  auto open = LookUp<UsbBulkOpenFn>(library, "USBBULK_Open");
+  if (open == nullptr) {
+    dlclose(library);
+    ShowUsbMessage(kUsbOpenMissing);
+    return 0;
+  }
+  bool opened = open() != 0;
+  if (!opened) ShowUsbMessage(kUsbOpenFailed);
+
+  int result = 1;
+  auto write = LookUp<UsbBulkWriteFn>(library, "USBBULK_Write");
+  auto read = write == nullptr ? nullptr : LookUp<UsbBulkReadFn>(library, "USBBULK_Read");
+  if (write == nullptr) {
+    ShowUsbMessage(kUsbWriteMissing);
+    result = 0;
+  } else if (read == nullptr) {
+    ShowUsbMessage(kUsbReadMissing);
+    result = 0;
+  } else if (length < 1) {
+    result = 0;
+  } else if (opened) {
+    int offset = 0;
+    while (result > 0) {
+      int chunk = std::min(kUsbChunkSize, length - offset);
+      std::memcpy(chunkBuffer.data(), bytes + offset, static_cast<std::size_t>(chunk));
+      result = write(chunkBuffer.data(), chunk);
+      // Read after every write, a refused one too; what comes back is not
+      // looked at.
+      read(readBuffer.data(), 1);
+      if (result > 0) offset += chunk;
+      if (offset >= length) break;
+    }
+  }
+
+  auto close = LookUp<UsbBulkCloseFn>(library, "USBBULK_Close");
+  if (close == nullptr) {
+    dlclose(library);
+    ShowUsbMessage(kUsbCloseMissing);
+    return 0;
+  }
+  close();
+  dlclose(library);
+  return result;
+}
+
+void CSignLink::ShowUsbMessage(const char* text) {
+  messages_.Show(text, kApplicationName, CMessageBoxSeam::Icon::Exclamation);
+}
+
+void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int length) {
+  int port = comPort < 1 ? 1 : comPort;
+  // Scratch records the port fills; their contents are not used.
+  COMMCONFIG config;
+  DCB dcb;
+  COMMTIMEOUTS timeouts;
+  COMSTAT status;
+  std::uint32_t modemStatus = 0, errors = 0, eventMask = 0;
+
+  std::unique_ptr<CSerialPort> serial;
+  try {
+    CSerialPort::GetDefaultConfig(port, config);
+    if (doc_.baudRate < 1) doc_.baudRate = 9600;
+    if (doc_.byteSize != 7 && doc_.byteSize != 8) doc_.byteSize = 7;
+    SerialParity parity = ParityFromText(doc_.parity);
+    SerialStopBits stopBits = StopBitsFromCount(doc_.stopBits);
+
+    serial = serialPortFactory_ ? serialPortFactory_() : std::make_unique<CSerialPort>();
+    serial->Open(port, static_cast<std::uint32_t>(doc_.baudRate), parity,
+                 static_cast<std::uint8_t>(doc_.byteSize), stopBits, FlowNone, false);
+    CSerialPort::Handle handle = serial->Detach();
+    serial->Attach(handle, false);
+    serial->GetModemStatus(modemStatus);
+    serial->GetState(dcb);
+    dcb.BaudRate = static_cast<std::uint32_t>(doc_.baudRate);
+    serial->SetState(dcb);
+    serial->ClearError(errors);
+    serial->SetBreak();
+    serial->ClearBreak();
+    serial->GetStatus(status);
+    serial->InputQueueCount();
+    serial->GetTimeouts(timeouts);
+    serial->Setup(kSerialQueueSize, kSerialQueueSize);
+    serial->GetConfig(config);
+    config.dcb.BaudRate = static_cast<std::uint32_t>(doc_.baudRate);
+    serial->SetConfig(config);
+    serial->ClearWriteTimeouts();
+    serial->SetImmediateReads();
+    serial->Write(bytes, static_cast<std::uint32_t>(std::max(length, 0)));
+    serial->GetMask(eventMask);
+    serial->SetMask(EV_TXEMPTY);
+    serial->AbortWrites();
+    serial->SetImmediateTimeouts();
+    serial->PurgeOutput();
+    serial->PurgeInput();
+    serial->Flush();
+    serial->Close();
+    serial.reset();
+    lastSerialFailure_.reset();
+  } catch (CSerialException* failure) {
+    serial.reset();
+    char text[256];
+    failure->GetErrorMessage(text, sizeof text);
+    lastSerialFailure_ = CSendFailure{port, DevicePathForComPort(port), failure->errorCode, text};
+    failure->Delete();
+  }
+  if (onSerialOutcome) onSerialOutcome();
+}
