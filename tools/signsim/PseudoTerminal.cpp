@@ -1,0 +1,70 @@
+#include "tools/signsim/PseudoTerminal.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+
+#include "tools/signsim/LineSettings.h"
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+
+}  // namespace
+
+CPseudoTerminal::CPseudoTerminal() {
+  master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (master_ < 0) Fail("posix_openpt");
+  if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
+    const int error = errno;
+    close(master_);
+    errno = error;
+    Fail("unlocking the pseudo-terminal");
+  }
+  char path[128];
+  if (ptsname_r(master_, path, sizeof path) != 0) {
+    const int error = errno;
+    close(master_);
+    errno = error;
+    Fail("ptsname_r");
+  }
+  slavePath_ = path;
+  try {
+    Reopen();
+  } catch (...) {
+    close(master_);
+    throw;
+  }
+}
+
+CPseudoTerminal::~CPseudoTerminal() {
+  if (slaveKeeper_ >= 0) close(slaveKeeper_);
+  if (master_ >= 0) close(master_);
+}
+
+std::size_t CPseudoTerminal::Read(std::uint8_t* buffer, std::size_t size) {
+  const ssize_t count = read(master_, buffer, size);
+  if (count >= 0) return static_cast<std::size_t>(count);
+  if (errno == EAGAIN || errno == EINTR || errno == EIO) return 0;
+  Fail("reading " + slavePath_);
+}
+
+std::string CPseudoTerminal::LineSettings() const {
+  // On the master end the termios calls reach the slave's settings, which
+  // are the ones the sender set.
+  termios settings{};
+  if (tcgetattr(master_, &settings) != 0) Fail("tcgetattr " + slavePath_);
+  return DescribeLineSettings(settings);
+}
+
+void CPseudoTerminal::Reopen() {
+  if (slaveKeeper_ >= 0) close(slaveKeeper_);
+  slaveKeeper_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (slaveKeeper_ < 0) Fail("opening " + slavePath_);
+}

@@ -1,0 +1,116 @@
+#include "tools/signsim/SignLinks.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+#include <vector>
+
+#include "tools/signsim/VirtualSign.h"
+
+namespace {
+
+constexpr std::size_t kChunk = 4096;
+
+[[noreturn]] void Fail(const std::string& what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+
+}  // namespace
+
+CSignLinks::CSignLinks(CVirtualSign& sign, LineHandler onLine)
+    : sign_(sign), onLine_(std::move(onLine)), serialDecoder_(sign.MakeDecoder()) {}
+
+CSignLinks::~CSignLinks() {
+  for (auto& client : clients_) close(client.first);
+  if (listener_ >= 0) close(listener_);
+}
+
+int CSignLinks::ListenTcp(int port) {
+  listener_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (listener_ < 0) Fail("socket");
+  const int on = 1;
+  setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    Fail("binding 127.0.0.1:" + std::to_string(port));
+  }
+  if (listen(listener_, 4) != 0) Fail("listen");
+  socklen_t length = sizeof address;
+  if (getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    Fail("getsockname");
+  }
+  return ntohs(address.sin_port);
+}
+
+void CSignLinks::Run(int stopFd) {
+  for (;;) {
+    std::vector<pollfd> fds;
+    fds.push_back({stopFd, POLLIN, 0});
+    fds.push_back({pty_.MasterFd(), POLLIN, 0});
+    if (listener_ >= 0) fds.push_back({listener_, POLLIN, 0});
+    for (const auto& client : clients_) fds.push_back({client.first, POLLIN, 0});
+
+    if (poll(fds.data(), fds.size(), -1) < 0) {
+      if (errno == EINTR) continue;
+      Fail("poll");
+    }
+    if (fds[0].revents != 0) return;
+    if ((fds[1].revents & POLLIN) != 0) {
+      ReadSerial();
+    } else if ((fds[1].revents & (POLLHUP | POLLERR)) != 0) {
+      pty_.Reopen();
+    }
+    std::size_t next = 2;
+    if (listener_ >= 0 && (fds[next++].revents & POLLIN) != 0) Accept();
+    for (; next < fds.size(); ++next) {
+      if (fds[next].revents == 0) continue;
+      auto client = clients_.find(fds[next].fd);
+      if (!ReadClient(client->first, *client->second)) {
+        close(client->first);
+        clients_.erase(client);
+      }
+    }
+  }
+}
+
+void CSignLinks::ReadSerial() {
+  std::uint8_t buffer[kChunk];
+  const std::size_t count = pty_.Read(buffer, sizeof buffer);
+  if (count == 0) return;
+  // The sender set the line up before it wrote these bytes.
+  const std::string settings = pty_.LineSettings();
+  if (settings != lineSettings_) {
+    lineSettings_ = settings;
+    onLine_("line: " + settings);
+  }
+  serialDecoder_.Feed(buffer, count);
+}
+
+void CSignLinks::Accept() {
+  const int fd = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+  if (fd < 0) {
+    if (errno == EAGAIN || errno == EINTR || errno == ECONNABORTED) return;
+    Fail("accept");
+  }
+  clients_[fd] = std::make_unique<CSignDecoder>(sign_.MakeDecoder());
+}
+
+bool CSignLinks::ReadClient(int fd, CSignDecoder& decoder) {
+  std::uint8_t buffer[kChunk];
+  const ssize_t count = read(fd, buffer, sizeof buffer);
+  if (count > 0) {
+    decoder.Feed(buffer, static_cast<std::size_t>(count));
+    return true;
+  }
+  if (count < 0 && (errno == EAGAIN || errno == EINTR)) return true;
+  decoder.Finish();
+  return false;
+}

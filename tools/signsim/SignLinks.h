@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "tools/signsim/PseudoTerminal.h"
+#include "tools/signsim/SignDecoder.h"
+
+class CVirtualSign;
+
+// Everything that reaches the virtual sign: its pseudo-terminal and, when
+// asked for, a TCP port on 127.0.0.1 (as an Ethernet-to-serial adapter would
+// offer). Each connection has its own decoder. Run() reads whatever arrives,
+// at once, so no sender ever waits on the sign.
+//
+// Lines reported besides the sign's own:
+//   "line: 9600 7E1 flow none"   the pseudo-terminal's settings, when data
+//                                arrives under settings not reported yet
+class CSignLinks {
+ public:
+  using LineHandler = std::function<void(const std::string& line)>;
+
+  CSignLinks(CVirtualSign& sign, LineHandler onLine);
+  ~CSignLinks();
+  CSignLinks(const CSignLinks&) = delete;
+  CSignLinks& operator=(const CSignLinks&) = delete;
+
+  const std::string& SerialPath() const { return pty_.SlavePath(); }
+
+  // Listens on 127.0.0.1:port (0 picks a free port); returns the port.
+  // Throws std::system_error.
+  int ListenTcp(int port);
+
+  // Serves the links until stopFd becomes readable. Throws std::system_error
+  // when the links themselves fail.
+  void Run(int stopFd);
+
+ private:
+  void ReadSerial();
+  void Accept();
+  // False once the connection has ended.
+  bool ReadClient(int fd, CSignDecoder& decoder);
+
+  CVirtualSign& sign_;
+  LineHandler onLine_;
+  CPseudoTerminal pty_;
+  CSignDecoder serialDecoder_;
+  std::string lineSettings_;
+  int listener_ = -1;
+  std::map<int, std::unique_ptr<CSignDecoder>> clients_;
+};
