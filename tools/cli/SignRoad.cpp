@@ -1,0 +1,83 @@
+#include "tools/cli/SignRoad.h"
+
+#include "dialogs/RegistryAccess.h"
+#include "dialogs/SavedSettings.h"
+#include "link/EventPump.h"
+#include "link/SignLink.h"
+#include "tools/cli/CliGame.h"
+#include "tools/cli/CommandLine.h"
+
+namespace {
+
+// The command line has no window, so nothing waits to be handled between
+// the packets of a USB send.
+class CNoEventLoop : public CEventPump {
+ public:
+  void PumpOnce() override {}
+};
+
+class CSignRoad : public CCliRoad {
+ public:
+  CSignRoad(CCliGame& cli, std::ostream& out, std::ostream& err)
+      : linkMessages_(out), link_(cli.doc, cli.game, linkMessages_, pump_), err_(err) {
+    link_.onSerialOutcome = [this] { ReportSerialOutcome(); };
+  }
+
+  void SendToSign(int comPort, const unsigned char* bytes, int length) override {
+    link_.SendToSign(comPort, bytes, length);
+  }
+
+  // Every message box of the link is a USB failure.
+  bool SendFailed() const override { return serialFailures_ > 0 || linkMessages_.ShownCount() > 0; }
+
+ private:
+  void ReportSerialOutcome() {
+    const std::optional<CSendFailure>& failure = link_.LastSerialFailure();
+    if (!failure) return;
+    ++serialFailures_;
+    err_ << "ravelle-cli: packet not sent to COM" << failure->comPort << " (" << failure->device
+         << "): " << failure->systemText << '\n';
+  }
+
+  CPrintedMessageBoxes linkMessages_;
+  CNoEventLoop pump_;
+  CSignLink link_;
+  std::ostream& err_;
+  int serialFailures_ = 0;
+};
+
+bool HasLineSettings(const CRoadOptions& options) {
+  return options.baudRate || options.byteSize || options.parity || options.stopBits;
+}
+
+}  // namespace
+
+std::unique_ptr<CCliRoad> OpenSignRoad(CCliGame& cli, const CRoadOptions& options,
+                                       std::ostream& out, std::ostream& err) {
+  CRavelleDoc& doc = cli.doc;
+  if (options.usb) {
+    doc.connection = kConnectionUsbPrism;
+    return std::make_unique<CSignRoad>(cli, out, err);
+  }
+
+  CRegistryAccess registry;
+  const bool saved = ReadSavedSettings(doc, registry);
+  if (options.port) {
+    // The saved line settings stay unless the command line overrides them.
+    doc.connection = kConnectionSerialCustom;
+    doc.comPort = *options.port;
+  } else if (!saved) {
+    err << "ravelle-cli: no connection settings are saved; choose the road with --port N or "
+           "--usb, or save the settings in Ravelle's Communication Settings\n";
+    return nullptr;
+  } else if (doc.connection == kConnectionUsbPrism && HasLineSettings(options)) {
+    err << "ravelle-cli: the saved connection is USB; --baud, --bits, --parity and --stop-bits "
+           "need a serial port (add --port N)\n";
+    return nullptr;
+  }
+  if (options.baudRate) doc.baudRate = *options.baudRate;
+  if (options.byteSize) doc.byteSize = *options.byteSize;
+  if (options.parity) doc.parity = *options.parity;
+  if (options.stopBits) doc.stopBits = *options.stopBits;
+  return std::make_unique<CSignRoad>(cli, out, err);
+}
