@@ -129,20 +129,4 @@ TEST(CommandLineTest, RoadOptions) {
   EXPECT_FALSE(line->road.port);
 }
 
-TEST(CommandLineTest, ARoadThatCannotBeSetUpFailsTheRun) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int opened = 0;
-  CRoadOpener failing = [&](CCliGame&, const CRoadOptions& road, std::ostream&,
-                            std::ostream& errors) {
-    ++opened;
-    EXPECT_EQ(road.port, 4);
-    errors << "no road\n";
-    return std::unique_ptr<CCliRoad>();
-  };
-  EXPECT_EQ(RunCli({"--port", "4", "clear"}, in, out, err, failing), 1);
-  EXPECT_EQ(opened, 1);
-  EXPECT_EQ(err.str(), "no road\n");
-}
-
 }  // namespace
