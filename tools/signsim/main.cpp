@@ -64,12 +64,17 @@ void OnStopSignal(int) {
 }
 
 std::mutex outputMutex;
+// The window's share of the reports, in window mode.
+std::function<void(const std::string&)> showLine;
 
 void PrintLine(const std::string& line) {
-  std::lock_guard<std::mutex> lock(outputMutex);
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+  {
+    std::lock_guard<std::mutex> lock(outputMutex);
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+  }
+  if (showLine) showLine(line);
 }
 
 }  // namespace
@@ -129,7 +134,7 @@ int main(int argc, char** argv) {
       return 0;
     }
 #ifdef RAVELLE_SIGNSIM_WINDOW
-    return RunSignWindow(argc, argv, sign, links, showDisplay, stopPipe[0], stopPipe[1]);
+    return RunSignWindow(argc, argv, sign, links, showDisplay, showLine, stopPipe[0], stopPipe[1]);
 #endif
   } catch (const std::exception& error) {
     std::fprintf(stderr, "ravelle-signsim: %s\n", error.what());
