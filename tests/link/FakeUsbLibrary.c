@@ -1,0 +1,55 @@
+/* A stand-in for libbetabriteusb.so. Built in variants that each lack one
+ * entry point (FAKE_USB_WITHOUT_OPEN, _WRITE, _READ, _CLOSE). */
+
+#include <string.h>
+
+#include "link/UsbBulkApi.h"
+#include "tests/link/FakeUsbControl.h"
+
+static FakeUsbControl control = {1, 0, 0, 0, {{0, 0}}, 0, {0}};
+static int writes = 0;
+
+__attribute__((visibility("default"))) FakeUsbControl* FakeUsb_Control(void) {
+  writes = 0;
+  return &control;
+}
+
+static void Record(char name, int argument) {
+  if (control.callCount < FAKE_USB_MAX_CALLS) {
+    control.calls[control.callCount].name = name;
+    control.calls[control.callCount].argument = argument;
+  }
+  ++control.callCount;
+}
+
+#ifndef FAKE_USB_WITHOUT_OPEN
+int USBBULK_Open(void) {
+  Record('O', 0);
+  return control.openResult;
+}
+#endif
+
+#ifndef FAKE_USB_WITHOUT_WRITE
+int USBBULK_Write(unsigned char* buffer, int length) {
+  Record('W', length);
+  if (++writes == control.refuseWrite) return control.refuseResult;
+  if (length > 0 && control.writtenLength + length <= FAKE_USB_MAX_BYTES) {
+    memcpy(control.written + control.writtenLength, buffer, (size_t)length);
+    control.writtenLength += length;
+  }
+  return length;
+}
+#endif
+
+#ifndef FAKE_USB_WITHOUT_READ
+int USBBULK_Read(unsigned char* buffer, int argument) {
+  Record('R', argument);
+  /* The caller hands a 2000-byte buffer: the whole of it may be used. */
+  memset(buffer, 0xA5, 2000);
+  return 0;
+}
+#endif
+
+#ifndef FAKE_USB_WITHOUT_CLOSE
+void USBBULK_Close(void) { Record('C', 0); }
+#endif
