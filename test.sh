@@ -7,6 +7,15 @@ cd "$(dirname "$0")"
 deps/install-packages
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+echo "=== fuzz"
+# The virtual sign's decoder under libFuzzer for half a minute; the log is
+# shown only when it finds something.
+cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build/fuzz -j "$jobs"
+mkdir -p build/fuzz/corpus
+build/fuzz/sign_decoder_fuzzer -max_total_time=30 build/fuzz/corpus tests/fuzz/corpus \
+  >build/fuzz/fuzz.log 2>&1 || { tail -n 60 build/fuzz/fuzz.log; exit 1; }
+tail -n 1 build/fuzz/fuzz.log
 for preset in ci asan; do
   echo "=== $preset"
   cmake --preset "$preset" >/dev/null
