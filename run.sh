@@ -23,4 +23,4 @@ if [ "${RAVELLE_SIGNSIM:-1}" != 0 ] && [ -z "${RAVELLE_COM1:-}" ]; then
 fi
 
 # Not exec: the EXIT trap stops the virtual sign when Ravelle ends.
-build/release/tools/cli/ravelle-cli "$@"
+build/release/app/ravelle "$@"

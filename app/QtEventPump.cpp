@@ -1,0 +1,5 @@
+#include "app/QtEventPump.h"
+
+#include <QCoreApplication>
+
+void CQtEventPump::PumpOnce() { QCoreApplication::processEvents(); }

@@ -1,0 +1,13 @@
+#include "app/QtMessageBox.h"
+
+#include <QMessageBox>
+
+#include "app/ModalDialog.h"
+#include "app/Windows1252Text.h"
+
+void CQtMessageBox::Show(const std::string& text, const std::string& caption, Icon icon) {
+  QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                  FromWindows1252(caption), FromWindows1252(text), QMessageBox::Ok);
+  box.setTextFormat(Qt::PlainText);
+  CModalDialog::RunModal(box);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/MessageBoxSeam.h"
+
+// The desktop program's message boxes: a modal box with a single OK button,
+// run through CModalDialog::RunModal so tests can answer it.
+class CQtMessageBox : public CMessageBoxSeam {
+ public:
+  void Show(const std::string& text, const std::string& caption, Icon icon) override;
+};
