@@ -272,7 +272,7 @@ std::optional<CRegHive> ParseRegExport(std::string_view text) {
 
     // A hex list may continue over several lines, each ending in a backslash.
     std::string joined(line);
-    while (joined.back() == '\\') {
+    while (!joined.empty() && joined.back() == '\\') {
       joined.pop_back();
       if (++i >= lines.size()) return std::nullopt;
       std::string_view next = lines[i];
@@ -280,6 +280,7 @@ std::optional<CRegHive> ParseRegExport(std::string_view text) {
       joined += next;
     }
 
+    if (joined.empty()) return std::nullopt;
     std::size_t pos = 0;
     std::string name;
     if (joined.front() == '@') {

@@ -69,7 +69,8 @@ bool MakeFolder(const std::filesystem::path& folder) {
       !MakeFolder(folder.parent_path())) {
     return false;
   }
-  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+  if (::mkdir(folder.c_str(), 0700) == 0) return true;
+  return errno == EEXIST && std::filesystem::is_directory(folder, error);
 }
 
 }  // namespace

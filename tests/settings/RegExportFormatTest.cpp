@@ -23,6 +23,8 @@ TEST(RegExportFormatTest, MalformedTextIsRefusedNotTakenAsEmpty) {
       kHead + "\"V\"=hex(1):61,\\\n",
       kHead + "\"V\"=hex():61\n",
       kHead + "\"V\"=-\n",
+      kHead + "\\\n",
+      kHead + "\\\n\\\n",
       kHead + "V=\"name without quotes\"\n",
       kHead + "\"V\" = \"blanks around the sign\"\n",
       "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K\n",
