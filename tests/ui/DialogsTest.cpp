@@ -59,6 +59,7 @@ class CommSettingsTest : public CUiTest {
 };
 
 struct EnablingCase {
+  const char* name;
   const char* connection;
   bool protocol;
   bool comPort;
@@ -89,10 +90,12 @@ TEST_P(CommSettingsEnablingTest, OpeningFollowsTheConnection) {
 
 INSTANTIATE_TEST_SUITE_P(
     Connections, CommSettingsEnablingTest,
-    testing::Values(EnablingCase{"", false, false, false, false},
-                    EnablingCase{"usb - betabrite prism", false, false, false, false},
-                    EnablingCase{"serial port - betabrite classic", false, true, false, true},
-                    EnablingCase{"serial port - custom settings", true, true, true, true}));
+    testing::Values(
+        EnablingCase{"None", "", false, false, false, false},
+        EnablingCase{"Usb", "usb - betabrite prism", false, false, false, false},
+        EnablingCase{"SerialClassic", "serial port - betabrite classic", false, true, false, true},
+        EnablingCase{"SerialCustom", "serial port - custom settings", true, true, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CommSettingsTest, ListsKeepTheirTemplateEntriesAndOrder) {
   Open("");

@@ -237,6 +237,7 @@ TEST_F(ViewTest, Team1ReachesTheTopScoreOnlyFromBelow) {
 }
 
 struct NoteCase {
+  const char* name;
   const char* note;
   const char* nowShowing;
 };
@@ -258,8 +259,10 @@ TEST_P(NoteTest, NowShowingTakesFourteenCharactersOfTheNote) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, NoteTest,
-                         testing::Values(NoteCase{"Half time, 2-1", "Half time, 2-1"},
-                                         NoteCase{"Half time, 21-7", "Half time, 21-..."}));
+                         testing::Values(NoteCase{"Fourteen", "Half time, 2-1", "Half time, 2-1"},
+                                         NoteCase{"Fifteen", "Half time, 21-7",
+                                                  "Half time, 21-..."}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ViewTest, ScoresChangeUnderANoteWithoutTouchingNowShowing) {
   SaveSerialSettings();
