@@ -7,7 +7,6 @@
 #include "link/SignLink.h"
 #include "tests/link/FakeUsbControl.h"
 #include "tests/link/LinkFakes.h"
-#include "tests/settings/TemporaryConfigHome.h"
 #include "tests/support/FakeViewStatus.h"
 
 namespace {
@@ -24,16 +23,20 @@ const std::string kM4 = "Error connecting to USB Write() function";
 const std::string kM5 = "Error connecting to USB Read() function";
 const std::string kM6 = "Error connecting to USB Close() function";
 
+std::vector<unsigned char> Packet(std::size_t length) {
+  std::vector<unsigned char> packet(length);
+  for (std::size_t i = 0; i < length; ++i) packet[i] = static_cast<unsigned char>(i % 251);
+  return packet;
+}
+
 class UsbRoadTest : public TemporaryConfigHome {
  protected:
   void SetUp() override {
     TemporaryConfigHome::SetUp();
     doc_.connection = kConnectionUsbPrism;
-    // No serial port behind COM1: a send that takes the serial road fails
-    // there quietly.
+    // No serial port behind COM1: a send that takes the serial road fails.
     setenv("RAVELLE_COM1", (home_ / "no-port").c_str(), 1);
-    // Every call the fake got before the pump's first pass: none may come
-    // after it.
+    // No call may reach the library after the pump's first pass.
     pump_.onPass = [this] {
       if (callsAtFirstPass_ < 0) callsAtFirstPass_ = control_ ? control_->callCount : 0;
     };
@@ -44,21 +47,17 @@ class UsbRoadTest : public TemporaryConfigHome {
     TemporaryConfigHome::TearDown();
   }
 
-  // Loads the fake variant and keeps it loaded, so its record outlives the
-  // link's own loading and releasing.
-  void UseFake(const char* path) {
+  // Loads the fake and keeps it loaded, so its record outlives the link's
+  // own loading and releasing.
+  void UseFake(const char* path, int openResult = 1) {
+    if (library_ != nullptr) dlclose(library_);
     library_ = dlopen(path, RTLD_NOW);
     ASSERT_NE(library_, nullptr) << dlerror();
-    auto controlOf = reinterpret_cast<FakeUsbControlFn>(dlsym(library_, "FakeUsb_Control"));
-    ASSERT_NE(controlOf, nullptr);
-    control_ = controlOf();
+    control_ = reinterpret_cast<FakeUsbControlFn>(dlsym(library_, "FakeUsb_Control"))();
     *control_ = FakeUsbControl{};
-    control_->openResult = 1;
+    control_->openResult = openResult;
     link_.SetUsbLibraryName(path);
-  }
-
-  void Send(const std::vector<unsigned char>& packet) {
-    link_.SendToSign(1, packet.data(), static_cast<int>(packet.size()));
+    messages_.texts.clear();
   }
 
   // The calls the fake got, as "O W256 R1 ... C".
@@ -66,13 +65,11 @@ class UsbRoadTest : public TemporaryConfigHome {
     std::string calls;
     for (int i = 0; i < control_->callCount; ++i) {
       const FakeUsbCall& call = control_->calls[i];
-      if (!calls.empty()) calls += ' ';
-      calls += call.name;
+      calls += std::string(calls.empty() ? "" : " ") + call.name;
       if (call.name == 'W' || call.name == 'R') calls += std::to_string(call.argument);
     }
     return calls;
   }
-
   std::vector<unsigned char> Written() const {
     return {control_->written, control_->written + control_->writtenLength};
   }
@@ -87,142 +84,81 @@ class UsbRoadTest : public TemporaryConfigHome {
   int callsAtFirstPass_ = -1;
 };
 
-std::vector<unsigned char> Packet(std::size_t length) {
-  std::vector<unsigned char> packet(length);
-  for (std::size_t i = 0; i < length; ++i) packet[i] = static_cast<unsigned char>(i % 251);
-  return packet;
-}
-
-TEST_F(UsbRoadTest, PacketsGoInChunksOfAtMost256WithAReadAfterEachWrite) {
+// refuseWrite: the 1-based chunk the fake refuses with refuseResult.
+TEST_F(UsbRoadTest, ChunksOfAtMost256WithAReadAfterEachUntilOneIsRefused) {
   struct Row {
     std::size_t length;
+    int refuseWrite, refuseResult;
     std::string calls;
+    int result;
+    std::size_t written;
   };
-  const std::vector<Row> rows = {
-      {1, "O W1 R1 C"},
-      {256, "O W256 R1 C"},
-      {257, "O W256 R1 W1 R1 C"},
-      {600, "O W256 R1 W256 R1 W88 R1 C"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.length);
-    UseFake(FAKE_USB_FULL);
-    auto packet = Packet(row.length);
-    Send(packet);
-    EXPECT_EQ(Calls(), row.calls);
-    EXPECT_EQ(Written(), packet);
-    dlclose(library_);
-    library_ = nullptr;
-  }
-  EXPECT_TRUE(messages_.boxes.empty());
-}
-
-TEST_F(UsbRoadTest, ResultsOfSendViaUsb) {
-  UseFake(FAKE_USB_FULL);
-  auto packet = Packet(600);
-  EXPECT_EQ(link_.SendViaUsb(packet.data(), 600), 88);  // the last write's count
-
-  *control_ = FakeUsbControl{};
-  control_->openResult = 1;
-  EXPECT_EQ(link_.SendViaUsb(packet.data(), 0), 0);
-  EXPECT_EQ(Calls(), "O C");
-
-  *control_ = FakeUsbControl{};
-  control_->openResult = 0;
-  EXPECT_EQ(link_.SendViaUsb(packet.data(), 600), 1);
-  EXPECT_EQ(Calls(), "O C");
-}
-
-TEST_F(UsbRoadTest, RefusedChunkEndsThePacketWithoutAMessage) {
-  struct Row {
-    int refuseWrite;
-    int refuseResult;
-    std::string calls;
-  };
-  const std::vector<Row> rows = {
-      {1, 0, "O W256 R1 C"},
-      {2, 0, "O W256 R1 W256 R1 C"},
-      {3, -5, "O W256 R1 W256 R1 W88 R1 C"},
-  };
-  auto packet = Packet(600);
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.refuseWrite);
+  for (const Row& row : std::vector<Row>{{1, 0, 0, "O W1 R1 C", 1, 1},
+                                         {256, 0, 0, "O W256 R1 C", 256, 256},
+                                         {257, 0, 0, "O W256 R1 W1 R1 C", 1, 257},
+                                         {600, 0, 0, "O W256 R1 W256 R1 W88 R1 C", 88, 600},
+                                         {0, 0, 0, "O C", 0, 0},
+                                         {600, 1, 0, "O W256 R1 C", 0, 0},
+                                         {600, 2, 0, "O W256 R1 W256 R1 C", 0, 256},
+                                         {600, 3, -5, "O W256 R1 W256 R1 W88 R1 C", -5, 512}}) {
+    SCOPED_TRACE(row.calls);
     UseFake(FAKE_USB_FULL);
     control_->refuseWrite = row.refuseWrite;
     control_->refuseResult = row.refuseResult;
-    EXPECT_EQ(link_.SendViaUsb(packet.data(), 600), row.refuseResult);
+    auto packet = Packet(row.length);
+    EXPECT_EQ(link_.SendViaUsb(packet.data(), static_cast<int>(row.length)), row.result);
     EXPECT_EQ(Calls(), row.calls);
-    EXPECT_EQ(Written(), std::vector<unsigned char>(packet.begin(),
-                                                    packet.begin() + 256 * (row.refuseWrite - 1)));
-    dlclose(library_);
-    library_ = nullptr;
+    EXPECT_EQ(Written(), Packet(row.written));
   }
-  EXPECT_TRUE(messages_.boxes.empty());
+  EXPECT_TRUE(messages_.texts.empty());
 }
 
-struct MessageRow {
-  const char* library;
-  int openResult;
-  std::vector<std::string> messages;
-  std::string calls;
-  int result;
-};
-
-TEST_F(UsbRoadTest, MessagesForEveryFailure) {
-  const std::vector<MessageRow> rows = {
-      {FAKE_USB_WITHOUT_OPEN, 1, {kM2}, "", 0},
-      {FAKE_USB_FULL, 0, {kM3}, "O C", 1},
-      {FAKE_USB_WITHOUT_WRITE, 1, {kM4}, "O C", 0},
-      {FAKE_USB_WITHOUT_WRITE, 0, {kM3, kM4}, "O C", 0},
-      {FAKE_USB_WITHOUT_READ, 1, {kM5}, "O C", 0},
-      {FAKE_USB_WITHOUT_READ, 0, {kM3, kM5}, "O C", 0},
-      {FAKE_USB_WITHOUT_CLOSE, 1, {kM6}, "O W10 R1", 0},
+TEST_F(UsbRoadTest, MessagesAndResultsOfEveryFailure) {
+  struct Row {
+    const char* library;
+    int openResult;
+    std::vector<std::string> messages;
+    std::string calls;
+    int result;
   };
-  for (const MessageRow& row : rows) {
+  for (const Row& row : std::vector<Row>{{FAKE_USB_WITHOUT_OPEN, 1, {kM2}, "", 0},
+                                         {FAKE_USB_FULL, 0, {kM3}, "O C", 1},
+                                         {FAKE_USB_WITHOUT_WRITE, 1, {kM4}, "O C", 0},
+                                         {FAKE_USB_WITHOUT_WRITE, 0, {kM3, kM4}, "O C", 0},
+                                         {FAKE_USB_WITHOUT_READ, 1, {kM5}, "O C", 0},
+                                         {FAKE_USB_WITHOUT_READ, 0, {kM3, kM5}, "O C", 0},
+                                         {FAKE_USB_WITHOUT_CLOSE, 1, {kM6}, "O W10 R1", 0}}) {
     SCOPED_TRACE(std::string(row.library) + " open " + std::to_string(row.openResult));
-    UseFake(row.library);
-    control_->openResult = row.openResult;
-    messages_.boxes.clear();
-    auto packet = Packet(10);
-    EXPECT_EQ(link_.SendViaUsb(packet.data(), 10), row.result);
-    EXPECT_EQ(messages_.Texts(), row.messages);
+    UseFake(row.library, row.openResult);
+    EXPECT_EQ(link_.SendViaUsb(Packet(10).data(), 10), row.result);
+    EXPECT_EQ(messages_.texts, row.messages);
     EXPECT_EQ(Calls(), row.calls);
-    for (const auto& box : messages_.boxes) {
-      EXPECT_EQ(box.caption, "Ravelle");
-      EXPECT_EQ(box.icon, CMessageBoxSeam::Icon::Exclamation);
-    }
-    dlclose(library_);
-    library_ = nullptr;
   }
-}
-
-TEST_F(UsbRoadTest, MissingLibraryShowsTheLinuxTextAndStillPumps) {
   link_.SetUsbLibraryName("libravelle-no-such-library.so");
-  Send(Packet(10));
-  EXPECT_EQ(messages_.Texts(), std::vector<std::string>{kM1});
+  messages_.texts.clear();
   EXPECT_EQ(link_.SendViaUsb(Packet(10).data(), 10), 1);
-  EXPECT_EQ(pump_.passes, 10);
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{kM1});
 }
 
 TEST_F(UsbRoadTest, TenPumpPassesFollowEveryOutcomeAfterTheLibraryIsDone) {
   UseFake(FAKE_USB_FULL);
-  Send(Packet(300));
+  link_.SendToSign(1, Packet(300).data(), 300);
   EXPECT_EQ(pump_.passes, 10);
   EXPECT_EQ(callsAtFirstPass_, control_->callCount);
-
-  control_->openResult = 0;
-  Send(Packet(300));
-  EXPECT_EQ(pump_.passes, 20);
+  UseFake(FAKE_USB_FULL, 0);
+  link_.SendToSign(1, Packet(300).data(), 300);
+  link_.SetUsbLibraryName("libravelle-no-such-library.so");
+  link_.SendToSign(1, Packet(300).data(), 300);
+  EXPECT_EQ(pump_.passes, 30);
   EXPECT_FALSE(link_.LastSerialFailure());
 }
 
 TEST_F(UsbRoadTest, UpdatingTextOnlyWhileTheScoreboardIsShown) {
   UseFake(FAKE_USB_FULL);
-  view_.scoreMode = 0;
-  Send(Packet(5));
-  EXPECT_TRUE(view_.nowShowingTexts.empty());
-  view_.scoreMode = 1;
-  Send(Packet(5));
+  for (int scoreMode : {0, 1}) {
+    view_.scoreMode = scoreMode;
+    link_.SendToSign(1, Packet(5).data(), 5);
+  }
   EXPECT_EQ(view_.nowShowingTexts, std::vector<std::string>{"Updating LED Sign"});
 }
 
@@ -233,7 +169,7 @@ TEST_F(UsbRoadTest, OnlyTheExactConnectionTextTakesTheUsbRoad) {
   for (const char* connection :
        {"USB - betabrite prism", "usb - betabrite prism ", "serial port - betabrite classic", ""}) {
     doc_.connection = connection;
-    Send(Packet(5));
+    link_.SendToSign(1, Packet(5).data(), 5);
   }
   EXPECT_EQ(control_->callCount, 0);
   EXPECT_EQ(pump_.passes, 0);
