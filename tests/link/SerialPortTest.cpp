@@ -1,7 +1,5 @@
 #include <fcntl.h>
-#include <poll.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <fstream>
@@ -50,22 +48,6 @@ TEST(SerialExceptionTest, CarriesErrnoAndTheSystemTextCutToTheBuffer) {
   EXPECT_STREQ(text, "");
 }
 
-TEST_F(SerialPortTest, OperationsOnAClosedPortThrowTheSystemsError) {
-  CSerialPort port;
-  DCB dcb;
-  std::uint32_t value = 0;
-  unsigned char byte = 0;
-  const std::vector<std::function<void()>> operations = {
-      [&] { port.GetState(dcb); },   [&] { port.SetState(dcb); },
-      [&] { port.SetBreak(); },      [&] { port.ClearError(value); },
-      [&] { port.PurgeOutput(); },   [&] { port.Flush(); },
-      [&] { port.Write(&byte, 1); }, [&] { port.SetImmediateTimeouts(); }};
-  for (std::size_t i = 0; i < operations.size(); ++i) {
-    EXPECT_EQ(ErrorOf(operations[i]), static_cast<unsigned long>(EBADF)) << "operation " << i;
-  }
-  port.Close();
-}
-
 TEST_F(SerialPortTest, OpenFailuresAndSettingsATtyCannotCarry) {
   std::filesystem::path file = home_ / "plain-file";
   std::ofstream(file) << "x";
@@ -106,66 +88,6 @@ TEST_F(SerialPortTest, OpenIsExclusiveAndOpeningAgainReleasesTheFirstDevice) {
   EXPECT_FALSE(second.IsOpen());
   Open(first, 2);
   EXPECT_EQ(ErrorOf([&] { Open(second); }), 0u);
-}
-
-TEST_F(SerialPortTest, TimeoutShortcutsKeepTheFieldsTheyDoNotSet) {
-  CSerialPort port;
-  Open(port);
-  port.SetTimeouts(COMMTIMEOUTS{500, 1, 2, 3, 4});
-  EXPECT_EQ(pty_.LineSettings().c_cc[VMIN], 1);
-  EXPECT_EQ(pty_.LineSettings().c_cc[VTIME], 5);
-  port.ClearWriteTimeouts();
-  port.SetImmediateReads();
-  COMMTIMEOUTS now;
-  port.GetTimeouts(now);
-  EXPECT_EQ(now.ReadIntervalTimeout, MAXDWORD);
-  EXPECT_EQ(now.ReadTotalTimeoutConstant, 0u);
-  EXPECT_EQ(now.WriteTotalTimeoutMultiplier + now.WriteTotalTimeoutConstant, 0u);
-  port.SetTimeouts(COMMTIMEOUTS{0, 0, 0, 7, 8});
-  port.SetImmediateReads();
-  port.GetTimeouts(now);
-  EXPECT_EQ(now.WriteTotalTimeoutConstant, 8u);
-}
-
-TEST_F(SerialPortTest, InputFromTheFarEndWaitsUntilPurged) {
-  CSerialPort port;
-  Open(port);
-  ASSERT_EQ(write(pty_.Master(), "ack", 3), 3);
-  std::uint32_t queued = 0;
-  for (int tries = 0; tries < 1000 && (queued = port.InputQueueCount()) < 3; ++tries) {
-    pollfd ready{port.GetHandle(), POLLIN, 0};
-    poll(&ready, 1, 10);
-  }
-  EXPECT_EQ(queued, 3u);
-  port.PurgeInput();
-  EXPECT_EQ(port.InputQueueCount(), 0u);
-  std::uint32_t errors = 99;
-  port.ClearError(errors);
-  EXPECT_EQ(errors, 0u);
-}
-
-TEST(ApplyLineSettingsTest, OpenChangesOnlyWhatItsModeNames) {
-  DCB before;
-  before.Parity = MARKPARITY;
-  before.fDtrControl = DTR_CONTROL_DISABLE;
-  before.fRtsControl = RTS_CONTROL_DISABLE;
-  before.fOutX = true;
-  DCB dcb = before;
-  ApplyLineSettings(dcb, 4800, static_cast<SerialParity>(7), 8, StopBitsTwo,
-                    static_cast<SerialFlowControl>(6));
-  EXPECT_EQ(dcb.BaudRate, 4800u);
-  EXPECT_EQ(dcb.Parity, MARKPARITY);
-  EXPECT_EQ(dcb.StopBits, TWOSTOPBITS);
-  EXPECT_TRUE(dcb.fOutX);
-  dcb = before;
-  ApplyLineSettings(dcb, 9600, ParityEven, 7, StopBitsOne, FlowCtsRts);
-  EXPECT_EQ(dcb.Parity, EVENPARITY);
-  EXPECT_TRUE(dcb.fOutxCtsFlow && !dcb.fOutX && !dcb.fInX);
-  EXPECT_EQ(dcb.fRtsControl, RTS_CONTROL_HANDSHAKE);
-  EXPECT_EQ(dcb.fDtrControl, DTR_CONTROL_DISABLE);
-  dcb = before;
-  ApplyLineSettings(dcb, 9600, ParityNone, 8, StopBitsOne, FlowXonXoff);
-  EXPECT_TRUE(dcb.fOutX && dcb.fInX && !dcb.fOutxCtsFlow);
 }
 
 // What a pseudo-terminal cannot hold (CS7, parity) is checked on the mapping.
