@@ -1,134 +1,109 @@
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <sstream>
+#include <filesystem>
+#include <iterator>
 
 #include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
-#include "tests/cli/CliFixture.h"
+#include "tests/cli/CliRun.h"
+#include "tests/support/PseudoTerminal.h"
 
 namespace {
 
-// The bytes of every "packet" line of a --dump run, in order.
-std::string BytesOfDump(const std::string& dump) {
-  std::istringstream lines(dump);
-  std::string line, bytes;
-  while (std::getline(lines, line)) {
-    if (line.rfind("packet ", 0) != 0) continue;
-    std::istringstream pairs(line.substr(7));
-    std::string pair;
-    while (pairs >> pair) bytes += static_cast<char>(std::stoi(pair, nullptr, 16));
-  }
+std::vector<unsigned char> Joined(const std::vector<Bytes>& packets) {
+  std::vector<unsigned char> bytes;
+  for (const Bytes& packet : packets) bytes.insert(bytes.end(), packet.begin(), packet.end());
   return bytes;
 }
 
-// A pseudo-terminal stands in for the sign's serial line: the program opens
-// the slave through RAVELLE_COM1, the test reads the master. The fixture
-// keeps a slave descriptor open so the line stays up between packets.
-class CliSendTest : public CliFixture {
+// A pseudo-terminal stands in for the sign's serial line on COM1, and the
+// settings store lives in a folder of the test's own.
+class CliSendTest : public ::testing::Test {
  protected:
   CliSendTest() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
-      ADD_FAILURE() << "no pseudo-terminal: " << std::strerror(errno);
-      return;
-    }
-    slavePath_ = ptsname(master_);
-    slave_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios raw{};
-    tcgetattr(slave_, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(slave_, TCSANOW, &raw);
-    // The store is read in this process too, when a test saves settings.
-    setenv("XDG_CONFIG_HOME", ConfigHome().c_str(), 1);
+    std::string pattern = (std::filesystem::temp_directory_path() / "ravelle-cli-XXXXXX").string();
+    configHome_ = mkdtemp(pattern.data());
+    setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
+    setenv("RAVELLE_COM1", pty.SlavePath().c_str(), 1);
+    pty.MakeRaw();
   }
   ~CliSendTest() override {
-    if (slave_ >= 0) close(slave_);
-    if (master_ >= 0) close(master_);
+    unsetenv("RAVELLE_COM1");
+    std::filesystem::remove_all(configHome_);
   }
 
-  CProgramRun CliOnPty(const std::vector<std::string>& args, const std::string& input = "") {
-    return Cli(args, input, {{"RAVELLE_COM1", slavePath_}}, master_);
+  // Runs the command line while the master is read.
+  CCliRun SendAndRead(const std::vector<std::string>& args, std::size_t expected,
+                      const std::string& input = "") {
+    pty.StartReading(expected);
+    CCliRun run = RunCliOn(args, input);
+    received = pty.Collect();
+    return run;
   }
 
-  int master_ = -1;
-  int slave_ = -1;
-  std::string slavePath_;
+  CPseudoTerminal pty;
+  std::vector<unsigned char> received;
+  std::string configHome_;
 };
 
 TEST_F(CliSendTest, SerialSendDeliversExactlyThePacketsOfTheDump) {
-  CProgramRun dump = Cli({"--dump", "scoreboard", "HOM", "VIS"});
-  ASSERT_EQ(dump.exitStatus, 0) << dump.err;
-  const std::string packets = BytesOfDump(dump.out);
-  ASSERT_EQ(packets.size(), 72u + 28 + 31 + 72 + 30 + 30 + 30 + 53 + 31);
-
-  CProgramRun sent = CliOnPty({"--port", "1", "scoreboard", "HOM", "VIS"});
+  const std::vector<unsigned char> board = Joined(HomVisScoreboard("  ", " 0", " 0"));
+  ASSERT_EQ(RunCliOn({"--dump", "scoreboard", "HOM", "VIS"}).out,
+            DumpLines(HomVisScoreboard("  ", " 0", " 0")));
+  const CCliRun sent = SendAndRead({"--port", "1", "scoreboard", "HOM", "VIS"}, board.size());
   EXPECT_EQ(sent.exitStatus, 0) << sent.err;
-  EXPECT_EQ(sent.out, "");
-  EXPECT_EQ(sent.err, "");
-  EXPECT_EQ(sent.alsoRead, packets);
-}
+  EXPECT_EQ(sent.out + sent.err, "");
+  EXPECT_EQ(HexBytes(received), HexBytes(board));
 
-TEST_F(CliSendTest, ASessionSendsWhatItsDumpShows) {
-  const std::string script = "team1 HOM\nteam2 VIS\nnewgame\nadd 1 6\nnote Hi\nsendnote\nshowing\n";
-  CProgramRun dump = Cli({"--dump", "session"}, script);
-  ASSERT_EQ(dump.exitStatus, 0) << dump.err;
-
-  CProgramRun sent = CliOnPty({"--port", "1", "session"}, script);
-  EXPECT_EQ(sent.exitStatus, 0) << sent.err;
-  EXPECT_EQ(sent.out, "showing Hi\n");
-  EXPECT_EQ(sent.alsoRead, BytesOfDump(dump.out));
+  // A session sends what it shows, and prints only what was asked for.
+  const CCliRun session = SendAndRead({"--port", "1", "session"}, board.size() + 30,
+                                      "team1 HOM\nteam2 VIS\nnewgame\nadd 1 6\nshowing\n");
+  EXPECT_EQ(session.exitStatus, 0) << session.err;
+  EXPECT_EQ(session.out, "showing HOM 6  VIS 0\n");
+  std::vector<unsigned char> game = board;
+  const Bytes six = StringPacket('1', " 6");
+  game.insert(game.end(), six.begin(), six.end());
+  EXPECT_EQ(HexBytes(received), HexBytes(game));
 }
 
 // Without --port the saved connection chooses the road and its settings.
 TEST_F(CliSendTest, SavedSettingsChooseTheRoad) {
-  CCommSettings settings{"alpha", kConnectionSerialCustom, 1, 19200, 8, "none", 2};
-  CRegistryAccess registry;
-  SaveCommSettings(settings, registry);
-
-  CProgramRun sent = CliOnPty({"clear"});
-  EXPECT_EQ(sent.exitStatus, 0) << sent.err;
-  EXPECT_EQ(sent.alsoRead, BytesOfDump(Cli({"--dump", "clear"}).out));
-
-  termios line{};
-  ASSERT_EQ(tcgetattr(slave_, &line), 0);
-  EXPECT_EQ(cfgetospeed(&line), B19200);
-  EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-  EXPECT_EQ(line.c_cflag & PARENB, 0u);
-  EXPECT_NE(line.c_cflag & CSTOPB, 0u);
-}
-
-TEST_F(CliSendTest, AFailedSerialSendSaysWhyAndExitsOne) {
-  CProgramRun run =
-      Cli({"--port", "1", "--baud", "9600", "clear"}, "", {{"RAVELLE_COM1", "/nonexistent"}});
-  EXPECT_EQ(run.exitStatus, 1);
-  EXPECT_EQ(run.out, "");
-  const std::string line =
-      "ravelle-cli: packet not sent to COM1 (/nonexistent): " + std::string(std::strerror(ENOENT));
-  EXPECT_EQ(run.err.find(line), 0u) << run.err;
-  EXPECT_EQ(run.err.rfind(line), run.err.size() - line.size() - 1) << "one line per packet";
-}
-
-TEST_F(CliSendTest, NothingSavedAndNoRoadGivenSendsNothing) {
-  CProgramRun run = CliOnPty({"clear"});
-  EXPECT_EQ(run.exitStatus, 1);
-  EXPECT_EQ(run.err,
+  const CCliRun unsaved = RunCliOn({"clear"});
+  EXPECT_EQ(unsaved.exitStatus, 1);
+  EXPECT_EQ(unsaved.err,
             "ravelle-cli: no connection settings are saved; choose the road with --port N or "
             "--usb, or save the settings in Ravelle's Communication Settings\n");
-  EXPECT_EQ(run.alsoRead, "");
+  EXPECT_TRUE(pty.Read(1, 0, 100).empty()) << "nothing sent";
+
+  CRegistryAccess registry;
+  CCommSettings settings{"alpha", kConnectionSerialCustom, 1, 19200, 8, "none", 2};
+  SaveCommSettings(settings, registry);
+  const CCliRun sent = SendAndRead({"clear"}, 131);
+  EXPECT_EQ(sent.exitStatus, 0) << sent.err;
+  EXPECT_EQ(HexBytes(received), HexBytes(Joined(ClearSignPackets())));
+  const termios line = pty.LineSettings();
+  EXPECT_EQ(cfgetospeed(&line), B19200);
+  EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8 | CSTOPB));
 }
 
-// Whether or not a USB library is installed, no sign is attached here: each
-// packet's trouble shows as a message line and the run fails.
-TEST_F(CliSendTest, UsbWithoutASignPrintsTheMessagesAndExitsOne) {
-  CProgramRun run = Cli({"--usb", "clear"});
-  EXPECT_EQ(run.exitStatus, 1);
-  EXPECT_EQ(run.out.rfind("message ", 0), 0u) << run.out;
-  EXPECT_EQ(run.err, "");
+TEST_F(CliSendTest, AFailedSendSaysWhyAndExitsOne) {
+  setenv("RAVELLE_COM1", "/nonexistent", 1);
+  const CCliRun serial = RunCliOn({"--port", "1", "--baud", "9600", "clear"});
+  EXPECT_EQ(serial.exitStatus, 1);
+  EXPECT_EQ(serial.out, "");
+  const std::string line =
+      "ravelle-cli: packet not sent to COM1 (/nonexistent): " + std::string(std::strerror(ENOENT));
+  EXPECT_EQ(serial.err.find(line), 0u) << serial.err;
+  EXPECT_EQ(serial.err.rfind(line), serial.err.size() - line.size() - 1) << "one line a packet";
+
+  // No USB sign is attached here: each packet's trouble shows as a message.
+  const CCliRun usb = RunCliOn({"--usb", "clear"});
+  EXPECT_EQ(usb.exitStatus, 1);
+  EXPECT_EQ(usb.out.rfind("message ", 0), 0u) << usb.out;
+  EXPECT_EQ(usb.err, "");
 }
 
 }  // namespace

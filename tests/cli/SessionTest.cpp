@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "tools/cli/CliGame.h"
-#include "tools/cli/CliProgram.h"
-#include "tools/cli/PacketDump.h"
 #include "tools/cli/Session.h"
 
 namespace {
@@ -80,10 +75,6 @@ TEST(SessionTest, ActionsCarryTheirArguments) {
   action = ParseSessionAction("note \"Caf\xC3\xA9 \xE2\x82\xAC\"", error);
   ASSERT_TRUE(action) << error;
   EXPECT_EQ(action->text, "Caf\xE9 \x80");
-
-  action = ParseSessionAction("colors \"Dim Red\" Green Amber Yellow", error);
-  ASSERT_TRUE(action) << error;
-  EXPECT_EQ(action->names, (Words{"Dim Red", "Green", "Amber", "Yellow"}));
 }
 
 TEST(SessionTest, CommentsAndBlankLinesAreSkipped) {
@@ -91,28 +82,6 @@ TEST(SessionTest, CommentsAndBlankLinesAreSkipped) {
   EXPECT_TRUE(IsSessionFiller("   \t\r"));
   EXPECT_TRUE(IsSessionFiller("  # the second half"));
   EXPECT_FALSE(IsSessionFiller("showing # not a comment here"));
-}
-
-// The colours dialog changes what the next full scoreboard shows, nothing
-// before it; and CR LF line ends are taken as line ends.
-TEST(SessionTest, ColoursReachTheSignWithTheNextScoreboard) {
-  std::ostringstream out, err;
-  CCliGame cli(out);
-  CDumpSink dump(out);
-  cli.socket.Plug(dump);
-  std::istringstream in(
-      "team1 HOM\r\nteam2 VIS\r\nnewgame\r\ncolors Green Amber \"Dim Red\" Yellow\r\nshowing\r\n"
-      "sendscore\r\n");
-  EXPECT_EQ(RunSession(cli, in, out, err), 0);
-  EXPECT_EQ(err.str(), "");
-  const std::string text = out.str();
-  const std::size_t showing = text.find("showing HOM 0  VIS 0\n");
-  ASSERT_NE(showing, std::string::npos) << text;
-  // Red digits before the dialog, the new ones after it.
-  EXPECT_NE(text.rfind("1C 31 48 4F 4D 1C 31", showing), std::string::npos);
-  EXPECT_NE(text.find("1C 32 48 4F 4D 1C 33 10 31 10 33 1C 34 56 49 53 1C 38", showing),
-            std::string::npos)
-      << text;
 }
 
 }  // namespace
