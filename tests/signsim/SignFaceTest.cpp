@@ -9,55 +9,45 @@
 
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "signsim_face_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+// "H" in red, held (mode 'b') or rotating (mode 'a').
+CSignDisplay RedH(char mode) {
+  return CSignDisplay{{CDisplayItem{CDisplayItem::Kind::kMode, mode, ' ', {}},
+                       CDisplayItem{CDisplayItem::Kind::kColour, '1', 0, {}},
+                       CDisplayItem{CDisplayItem::Kind::kCharacter, 'H', 0, "H"}}};
 }
 
-CSignDisplay HeldRedH() {
-  return CSignDisplay{{
-      CDisplayItem{CDisplayItem::Kind::kMode, 'b', ' ', {}},
-      CDisplayItem{CDisplayItem::Kind::kColour, '1', 0, {}},
-      CDisplayItem{CDisplayItem::Kind::kCharacter, 'H', 0, "H"},
-  }};
-}
+class SignFace : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "signsim_face_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+  }
+  CSignFace face_;
+};
 
-QRgb DotPixel(const QImage& image, int column, int row) {
-  return image.pixel(CSignFace::kMargin + column * CSignFace::kDotPitch + CSignFace::kDotPitch / 2,
-                     CSignFace::kMargin + row * CSignFace::kDotPitch + CSignFace::kDotPitch / 2);
-}
-
-TEST(SignFace, DrawsLitDotsInTheTextColourOnADarkFace) {
-  App();
-  CSignFace face;
-  face.resize(face.sizeHint());
-  face.ShowDisplay(HeldRedH());
-  const QImage image = face.grab().toImage();
+TEST_F(SignFace, DrawsLitDotsInTheTextColourAndRotatesOneColumnPerTick) {
+  face_.resize(face_.sizeHint());
+  face_.ShowDisplay(RedH('b'));
+  const QImage image = face_.grab().toImage();
+  const auto dot = [&image](int column, int row) {
+    return image.pixel(
+               CSignFace::kMargin + column * CSignFace::kDotPitch + CSignFace::kDotPitch / 2,
+               CSignFace::kMargin + row * CSignFace::kDotPitch + CSignFace::kDotPitch / 2) &
+           0xFFFFFF;
+  };
   // "H" (5 columns) centred on 80: columns 37 to 41; its first column is lit
   // top to bottom, its middle column only in row 3.
-  EXPECT_EQ(DotPixel(image, 37, 0) & 0xFFFFFF, FindSignColour('1')->rgb);
-  EXPECT_EQ(DotPixel(image, 39, 3) & 0xFFFFFF, FindSignColour('1')->rgb);
-  EXPECT_NE(DotPixel(image, 39, 0) & 0xFFFFFF, FindSignColour('1')->rgb);
-  EXPECT_LT(qGray(DotPixel(image, 0, 0)), 64);
-}
-
-TEST(SignFace, RotatingTextMovesOneColumnPerTick) {
-  App();
-  CSignFace face;
-  CSignDisplay display = HeldRedH();
-  display.items[0].code = 'a';
-  face.ShowDisplay(display);
-  ASSERT_TRUE(face.IsRotating());
-  EXPECT_EQ(face.Face().back().rows, 0);
-  face.Tick();
-  EXPECT_EQ(face.Face().back().rows, 0x7F);
-  face.Tick();
-  EXPECT_EQ(face.Face()[CSignFace::kColumns - 2].rows, 0x7F);
-  face.ShowDisplay(HeldRedH());
-  EXPECT_FALSE(face.IsRotating());
+  EXPECT_EQ(dot(37, 0), FindSignColour('1')->rgb);
+  EXPECT_EQ(dot(39, 3), FindSignColour('1')->rgb);
+  EXPECT_NE(dot(39, 0), FindSignColour('1')->rgb);
+  EXPECT_LT(qGray(dot(0, 0)), 64);
+  // A rotating text enters at the right edge, one column per tick.
+  face_.ShowDisplay(RedH('a'));
+  EXPECT_EQ(face_.Face().back().rows, 0);
+  face_.Tick();
+  EXPECT_EQ(face_.Face().back().rows, 0x7F);
 }
 
 }  // namespace
