@@ -42,29 +42,10 @@ TEST(CliDumpTest, CommandsPrintEveryPacketTheyHandToTheSink) {
 
 TEST(CliDumpTest, AWholeGameSession) {
   const std::string script =
-      "# a whole game, as the form would run it\n"
-      "team1 ÉTÉ\r\n"
-      "team2 VIS\n"
-      "add 1 6\n"
-      "newgame\n"
-      "add 1 6\n"
-      "add 2 2\n"
-      "sub 2 1\n"
-      "colors Green Amber \"Dim Red\" Yellow\n"
-      "showing\n"
-      "note \"Half   time\"\n"
-      "notecolor Green\n"
-      "sendnote\n"
-      "add 1 3\n"
-      "showing\n"
-      "clearnote\n"
-      "sendnote\n"
-      "\n"
-      "sendscore\n"
-      "team2 \"\"\n"
-      "newgame\n"
-      "add 1 6\n"
-      "history\n";
+      "# a whole game, as the form would run it\nteam1 ÉTÉ\r\nteam2 VIS\nadd 1 6\nnewgame\n"
+      "add 1 6\nadd 2 2\nsub 2 1\ncolors Green Amber \"Dim Red\" Yellow\nshowing\n"
+      "note \"Half   time\"\nnotecolor Green\nsendnote\nadd 1 3\nshowing\nclearnote\nsendnote\n"
+      "\nsendscore\nteam2 \"\"\nnewgame\nadd 1 6\nhistory\n";
   const CCliRun run = RunCliOn({"--dump", "session"}, script);
   EXPECT_EQ(run.exitStatus, 0) << run.err;
   EXPECT_EQ(run.err, "");
