@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
+#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "sign/Packets.h"
@@ -12,88 +11,63 @@
 
 namespace {
 
-bool IsReport(const std::string& line) {
-  return line.rfind("error: ", 0) == 0 || line.rfind("warning: ", 0) == 0;
-}
+using Lines = std::vector<std::string>;
 
 class SignsimEndToEnd : public testing::Test {
  protected:
-  SignsimEndToEnd() {
-    char pattern[] = "/tmp/ravelle-e2e-XXXXXX";
-    configHome_ = mkdtemp(pattern);
-  }
   ~SignsimEndToEnd() override { std::filesystem::remove_all(configHome_); }
 
-  // Nothing the program sent drew an error or a warning from the sign.
-  void ExpectNoReports() {
-    ASSERT_TRUE(sign_.Settle());
-    for (const std::string& line : sign_.Lines()) EXPECT_FALSE(IsReport(line)) << line;
+  // Runs ravelle-cli (arguments in shell syntax) on COM port 1 mapped to the
+  // virtual sign, with its own settings folder; input is its standard input.
+  // Fails the test unless it succeeds.
+  void RunCli(const std::string& arguments, const std::string& input = "") {
+    const std::string command = "RAVELLE_COM1=" + sign_.serialPath +
+                                " XDG_CONFIG_HOME=" + configHome_ + " " + RAVELLE_CLI_PATH +
+                                " --port 1 " + arguments + " 2>&1 <<'END'\n" + input + "END\n";
+    FILE* cli = popen(command.c_str(), "r");
+    ASSERT_NE(cli, nullptr);
+    std::string output;
+    for (int c; (c = fgetc(cli)) != EOF;) output += static_cast<char>(c);
+    const int status = pclose(cli);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << arguments << "\n" << output;
   }
 
+  std::string configHome_ = [] {
+    char pattern[] = "/tmp/ravelle-e2e-XXXXXX";
+    return std::string(mkdtemp(pattern));
+  }();
   CSignsimProcess sign_;
-  std::string configHome_;
 };
 
 TEST_F(SignsimEndToEnd, ScoreboardAndTwoScorePressesLightUpInTheirColours) {
-  const CCliRun run = RunCli({"--port", "1", "session"}, sign_.SerialPath(), configHome_,
-                             "team1 HOM\n"
-                             "team2 VIS\n"
-                             "colors Red Green Amber Yellow\n"
-                             "newgame\n"
-                             "add 1 6\n"
-                             "add 1 1\n"
-                             "add 2 3\n");
-  ASSERT_EQ(run.exitStatus, 0) << run.output;
+  RunCli(
+      "session",
+      "team1 HOM\nteam2 VIS\ncolors Red Green Amber Yellow\nnewgame\nadd 1 6\nadd 1 1\nadd 2 3\n");
   EXPECT_NE(sign_.WaitForLine("sign: {hold}{fixed}{red}HOM{green} 7  {amber}VIS{yellow} 3"), "");
-  ExpectNoReports();
-  // The line settings came along with the first packet.
-  bool lineReported = false;
-  for (const std::string& line : sign_.Lines()) lineReported |= line.rfind("line: 9600 ", 0) == 0;
-  EXPECT_TRUE(lineReported);
+  EXPECT_EQ(sign_.Reports(), Lines{});
+  // The line settings the program applied came along with its first packet.
+  EXPECT_EQ(sign_.lines.at(1).rfind("line: 9600 ", 0), 0u) << sign_.lines.at(1);
 }
 
-TEST_F(SignsimEndToEnd, GiantNoteRotatesWideWithItsAccents) {
-  const CCliRun run =
-      RunCli({"--port", "1", "note", "Half  time\nCafé", "--color", "Orange", "--size", "Giant"},
-             sign_.SerialPath(), configHome_);
-  ASSERT_EQ(run.exitStatus, 0) << run.output;
+TEST_F(SignsimEndToEnd, ANoteRotatesAndClearingBlanksTheSignOnTheLineSettingsApplied) {
+  RunCli("note 'Half  time\nCafé' --color Orange --size Giant");
   EXPECT_NE(sign_.WaitForLine("sign: {rotate}{orange}{wide}Half time Café{/wide}"), "");
-  ExpectNoReports();
-}
-
-TEST_F(SignsimEndToEnd, ClearingTheSignBlanksIt) {
-  ASSERT_EQ(RunCli({"--port", "1", "scoreboard", "ABC", "XYZ", "--scores", "100", "5"},
-                   sign_.SerialPath(), configHome_)
-                .exitStatus,
-            0);
-  EXPECT_NE(sign_.WaitForLine("sign: {hold}{fixed}{red}ABC{red}100 {red}XYZ{red} 5"), "");
-  ASSERT_EQ(RunCli({"--port", "1", "clear"}, sign_.SerialPath(), configHome_).exitStatus, 0);
-  EXPECT_NE(sign_.WaitForLine("sign: {blank}"), "");
-  ExpectNoReports();
-}
-
-TEST_F(SignsimEndToEnd, ReportsTheLineSettingsTheSenderApplied) {
-  ASSERT_EQ(RunCli({"--port", "1", "--baud", "19200", "--bits", "8", "--parity", "none",
-                    "--stop-bits", "2", "clear"},
-                   sign_.SerialPath(), configHome_)
-                .exitStatus,
-            0);
+  RunCli("--baud 19200 --bits 8 --parity none --stop-bits 2 clear");
   EXPECT_NE(sign_.WaitForLine("line: 19200 8N2 flow none"), "");
+  EXPECT_NE(sign_.WaitForLine("sign: {blank}"), "");
+  EXPECT_EQ(sign_.Reports(), Lines{});
 }
 
 TEST(SignsimTcp, TakesPacketsOnItsTcpPortAndResynchronisesAfterGarbage) {
-  CSignsimProcess sign({"--tcp", "0"});
-  const std::string tcpLine =
+  CSignsimProcess sign("--tcp 0");
+  const std::string tcp =
       sign.WaitForLine([](const std::string& line) { return line.rfind("tcp: ", 0) == 0; });
-  ASSERT_NE(tcpLine, "");
-  const int port = std::atoi(tcpLine.substr(tcpLine.rfind(':') + 1).c_str());
-
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
+  ASSERT_NE(tcp, "");
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_port = htons(static_cast<std::uint16_t>(std::stoi(tcp.substr(tcp.rfind(':') + 1))));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
   ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   std::vector<unsigned char> stream = {'x', 'y'};
   for (const auto& packet : {*MakeMemoryConfigPacket(60), MakeStringPacket('1', " 4"),
@@ -103,16 +77,15 @@ TEST(SignsimTcp, TakesPacketsOnItsTcpPortAndResynchronisesAfterGarbage) {
                              MakeRunSequencePacket()}) {
     stream.insert(stream.end(), packet.begin(), packet.end());
   }
-  const std::string cutShort = "\x01Z00\x02G2";
-  stream.insert(stream.end(), cutShort.begin(), cutShort.end());
+  stream.insert(stream.end(),
+                {1, 'Z', '0', '0', 2, 'G', '2'});  // cut short by the end of the stream
   ASSERT_EQ(write(fd, stream.data(), stream.size()), static_cast<ssize_t>(stream.size()));
   close(fd);
-
   EXPECT_NE(sign.WaitForLine("error: bytes outside a frame (no SOH): 78 79"), "");
   EXPECT_NE(sign.WaitForLine("sign: {rotate}{amber} 4 up"), "");
-  EXPECT_NE(sign.WaitForLine("error: frame cut short: the stream ended before EOT: 01 5A 30 30 "
-                             "02 47 32"),
-            "");
+  EXPECT_NE(
+      sign.WaitForLine("error: frame cut short: the stream ended before EOT: 01 5A 30 30 02 47 32"),
+      "");
 }
 
 }  // namespace
