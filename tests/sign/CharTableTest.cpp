@@ -10,27 +10,28 @@
 namespace {
 
 // The extended group as the protocol documents it, in order: protocol code,
-// CP437 code, Windows-1252 code and a width class (A 6/7/12, B 5/6/10,
-// C 4/5/8, 0 no glyph).
+// CP437 code, Windows-1252 code and a width class from kWidthClasses.
 const struct {
   int protocol, cp437, windows;
-  char widths;
+  int widths;
 } kExtended[] = {
-    {0x20, 128, 199, 'A'}, {0x21, 129, 252, 'A'}, {0x22, 130, 233, 'A'}, {0x23, 131, 226, 'A'},
-    {0x24, 132, 228, 'A'}, {0x25, 133, 224, 'A'}, {0x26, 134, 229, 'A'}, {0x27, 135, 231, 'B'},
-    {0x28, 136, 234, 'A'}, {0x29, 137, 235, 'A'}, {0x2A, 138, 232, 'A'}, {0x2B, 139, 239, 'B'},
-    {0x2C, 140, 238, 'B'}, {0x2D, 141, 236, 'B'}, {0x2E, 142, 196, 'A'}, {0x2F, 143, 197, 'A'},
-    {0x30, 144, 201, 'B'}, {0x31, 145, 230, 'A'}, {0x32, 146, 198, 'A'}, {0x33, 147, 244, 'A'},
-    {0x34, 148, 246, 'A'}, {0x35, 149, 242, 'A'}, {0x36, 150, 251, 'A'}, {0x37, 151, 249, 'A'},
-    {0x38, 152, 255, 'A'}, {0x39, 153, 214, 'A'}, {0x3A, 154, 220, 'A'}, {0x3B, 155, 162, 'A'},
-    {0x3C, 156, 163, 'A'}, {0x3D, 157, 165, 'A'}, {0x3E, 0, 0, '0'},     {0x3F, 159, 131, 'A'},
-    {0x40, 160, 225, 'A'}, {0x41, 161, 237, 'B'}, {0x42, 162, 243, 'A'}, {0x43, 163, 250, 'A'},
-    {0x44, 164, 241, 'A'}, {0x45, 165, 209, 'A'}, {0x46, 166, 170, 'A'}, {0x47, 167, 186, 'A'},
-    {0x48, 168, 191, 'A'}, {0x49, 248, 176, 'B'}, {0x4A, 173, 161, 'C'}, {0x4C, 237, 248, 'A'},
-    {0x4D, 233, 216, 'A'}, {0x57, 225, 223, 'A'}, {0x58, 0, 0, '0'},     {0x59, 0, 0, '0'},
-    {0x5A, 0, 193, 'A'},   {0x5B, 0, 192, 'A'},   {0x5C, 0, 0, '0'},     {0x5D, 0, 0, '0'},
-    {0x5E, 0, 201, 'B'},   {0x5F, 0, 205, 'B'},   {0x60, 0, 213, 'A'},   {0x61, 0, 245, 'A'},
+    {0x20, 128, 199, 0}, {0x21, 129, 252, 0}, {0x22, 130, 233, 0}, {0x23, 131, 226, 0},
+    {0x24, 132, 228, 0}, {0x25, 133, 224, 0}, {0x26, 134, 229, 0}, {0x27, 135, 231, 1},
+    {0x28, 136, 234, 0}, {0x29, 137, 235, 0}, {0x2A, 138, 232, 0}, {0x2B, 139, 239, 1},
+    {0x2C, 140, 238, 1}, {0x2D, 141, 236, 1}, {0x2E, 142, 196, 0}, {0x2F, 143, 197, 0},
+    {0x30, 144, 201, 1}, {0x31, 145, 230, 0}, {0x32, 146, 198, 0}, {0x33, 147, 244, 0},
+    {0x34, 148, 246, 0}, {0x35, 149, 242, 0}, {0x36, 150, 251, 0}, {0x37, 151, 249, 0},
+    {0x38, 152, 255, 0}, {0x39, 153, 214, 0}, {0x3A, 154, 220, 0}, {0x3B, 155, 162, 0},
+    {0x3C, 156, 163, 0}, {0x3D, 157, 165, 0}, {0x3E, 0, 0, 3},     {0x3F, 159, 131, 0},
+    {0x40, 160, 225, 0}, {0x41, 161, 237, 1}, {0x42, 162, 243, 0}, {0x43, 163, 250, 0},
+    {0x44, 164, 241, 0}, {0x45, 165, 209, 0}, {0x46, 166, 170, 0}, {0x47, 167, 186, 0},
+    {0x48, 168, 191, 0}, {0x49, 248, 176, 1}, {0x4A, 173, 161, 2}, {0x4C, 237, 248, 0},
+    {0x4D, 233, 216, 0}, {0x57, 225, 223, 0}, {0x58, 0, 0, 3},     {0x59, 0, 0, 3},
+    {0x5A, 0, 193, 0},   {0x5B, 0, 192, 0},   {0x5C, 0, 0, 3},     {0x5D, 0, 0, 3},
+    {0x5E, 0, 201, 1},   {0x5F, 0, 205, 1},   {0x60, 0, 213, 0},   {0x61, 0, 245, 0},
 };
+
+const char* const kWidthClasses[] = {"6/7/12", "5/6/10", "4/5/8", "0/0/0"};
 
 // The ASCII group's widths, characters grouped as the font documentation
 // groups them (SP is the space).
@@ -61,12 +62,7 @@ TEST(CharTableTest, HoldsBothGroupsInOrderWithTheirWidths) {
   ASSERT_EQ(table->Count(), 150);
   std::vector<std::string> want;
   for (const auto& row : kExtended) {
-    const char* widths[] = {"6/7/12", "5/6/10", "4/5/8", "0/0/0"};
-    want.push_back(Row(row.protocol, row.cp437, row.windows,
-                       widths[row.widths == 'A'   ? 0
-                              : row.widths == 'B' ? 1
-                              : row.widths == 'C' ? 2
-                                                  : 3]));
+    want.push_back(Row(row.protocol, row.cp437, row.windows, kWidthClasses[row.widths]));
   }
   std::string ascii[128];
   for (const auto& group : kAsciiWidths) {
@@ -90,18 +86,9 @@ TEST(CharTableTest, HoldsBothGroupsInOrderWithTheirWidths) {
 
 TEST(CharTableTest, LookupFindsTheFirstMatchAndAddEntryAppendsUpToTheCapacity) {
   const auto table = std::make_unique<CharTable>();
-  const int rows[][2] = {{201, 0x30} /* É: row 17 before row 53 */,
-                         {0, 0x3E},
-                         {131, 0x3F},
-                         {65, 65},
-                         {32, 32},
-                         {125, 125},
-                         {126, 0},
-                         {128, 0},
-                         {200, 0},
-                         {9, 0},
-                         {256, 0},
-                         {-1, 0}};
+  // É is in row 17 and row 53: the first wins.
+  const int rows[][2] = {{201, 0x30}, {0, 0x3E}, {131, 0x3F}, {65, 65}, {32, 32}, {125, 125},
+                         {126, 0},    {128, 0},  {200, 0},    {9, 0},   {256, 0}, {-1, 0}};
   for (const auto& row : rows) EXPECT_EQ(table->Lookup(row[0]), row[1]) << row[0];
   EXPECT_EQ(table->IndexOf(201), 16);
   EXPECT_EQ(table->IndexOf(126), -1);
