@@ -9,132 +9,33 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/MessageBoxSeam.h"
 #include "app/ModalDialog.h"
 #include "dialogs/RegistryAccess.h"
+#include "dialogs/SavedSettings.h"
+#include "game/RavelleDoc.h"
 
 // Where RAVELLE_COM1 points unless a test says otherwise: nothing is there,
 // so a serial send fails at once.
 inline constexpr const char* kMissingPort = "/nonexistent/ravelle-test-port";
 
-struct CShownBox {
-  std::string text;
-  std::string caption;
-};
-
+// Each box shown, as "caption: text".
 class CRecordingMessageBoxes : public CMessageBoxSeam {
  public:
   void Show(const std::string& text, const std::string& caption, Icon) override {
-    shown.push_back({text, caption});
+    shown.push_back(caption + ": " + text);
   }
-  std::vector<CShownBox> shown;
-};
-
-class CUiTest : public testing::Test {
- protected:
-  using Handler = std::function<int(QDialog&)>;
-
-  void SetUp() override {
-    ASSERT_TRUE(configHome_.isValid());
-    qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
-    qputenv("RAVELLE_COM1", kMissingPort);
-    qunsetenv("RAVELLE_COM2");
-    CModalDialog::SetRunner([this](QDialog& dialog) { return RunDialog(dialog); });
-  }
-
-  void TearDown() override {
-    CModalDialog::SetRunner({});
-    EXPECT_TRUE(handlers_.empty()) << handlers_.size() << " expected dialog(s) never opened";
-  }
-
-  // The next modal run is answered by handler, which drives the dialog's
-  // widgets and returns its result.
-  void ExpectDialog(Handler handler) { handlers_.push_back(std::move(handler)); }
-
-  template <class Dialog>
-  void ExpectDialogOf(std::function<int(Dialog&)> handler) {
-    ExpectDialog([handler](QDialog& dialog) {
-      auto* typed = dynamic_cast<Dialog*>(&dialog);
-      EXPECT_NE(typed, nullptr) << "a different dialog opened";
-      return typed ? handler(*typed) : int(QDialog::Rejected);
-    });
-  }
-
-  QString ConfigHome() const { return configHome_.path(); }
-
-  // Message boxes shown through the Qt seam, answered with OK.
-  std::vector<CShownBox> qtBoxes;
-  int dialogsRun = 0;
-
-  static void WriteString(const char* name, const std::string& value) {
-    CRegistryAccess registry;
-    ASSERT_TRUE(registry.WriteValue(value.c_str(), REG_SZ,
-                                    static_cast<std::uint32_t>(value.size() + 1), HKEY_CURRENT_USER,
-                                    kSettingsWriteKey, name));
-  }
-  static void WriteInteger(const char* name, std::int32_t value) {
-    CRegistryAccess registry;
-    ASSERT_TRUE(
-        registry.WriteValue(&value, REG_DWORD, 4, HKEY_CURRENT_USER, kSettingsWriteKey, name));
-  }
-  static std::string ReadString(const char* name) {
-    CRegistryAccess registry;
-    char buffer[1000] = {};
-    if (!registry.ReadValue(buffer, nullptr, sizeof buffer - 1, HKEY_CURRENT_USER, kSettingsKey,
-                            name)) {
-      return "<missing>";
-    }
-    return buffer;
-  }
-  static std::int32_t ReadInteger(const char* name) {
-    CRegistryAccess registry;
-    std::int32_t value = -12345;
-    registry.ReadValue(&value, nullptr, 4, HKEY_CURRENT_USER, kSettingsKey, name);
-    return value;
-  }
-  // A complete saved serial setting, so start-up opens no dialog.
-  static void SaveSerialSettings() {
-    WriteString("Protocol", "alpha");
-    WriteString("Connection", "serial port - betabrite classic");
-    WriteInteger("ComPort", 1);
-    WriteInteger("BaudRate", 9600);
-    WriteInteger("ByteSize", 7);
-    WriteString("Parity", "even");
-    WriteInteger("StopBits", 1);
-  }
-
- private:
-  int RunDialog(QDialog& dialog) {
-    ++dialogsRun;
-    if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-      qtBoxes.push_back({box->text().toStdString(), box->windowTitle().toStdString()});
-      return QMessageBox::Ok;
-    }
-    if (handlers_.empty()) {
-      ADD_FAILURE() << "unexpected dialog \"" << dialog.windowTitle().toStdString() << "\"";
-      return QDialog::Rejected;
-    }
-    Handler handler = std::move(handlers_.front());
-    handlers_.pop_front();
-    dialog.show();
-    const int result = handler(dialog);
-    dialog.hide();
-    return result;
-  }
-
-  QTemporaryDir configHome_;
-  std::deque<Handler> handlers_;
+  std::vector<std::string> shown;
 };
 
 // The control placed with that id below root.
@@ -148,6 +49,12 @@ Widget* Control(const QWidget& root, int id) {
 inline void Click(QAbstractButton* button) {
   ASSERT_NE(button, nullptr);
   QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Clicks a dialog's button (1 OK, 2 Cancel) and gives the dialog's result.
+inline int Press(QDialog& dialog, int id) {
+  Click(Control<QAbstractButton>(dialog, id));
+  return dialog.result();
 }
 
 inline void Type(QWidget* box, const QString& text) {
@@ -166,3 +73,69 @@ inline void Choose(QComboBox* list, const QString& entry) {
 }
 
 inline std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
+
+class CUiTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(configHome_.isValid());
+    qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
+    qputenv("RAVELLE_COM1", kMissingPort);
+    qunsetenv("RAVELLE_COM2");
+    CModalDialog::SetRunner([this](QDialog& dialog) { return RunDialog(dialog); });
+  }
+
+  void TearDown() override {
+    CModalDialog::SetRunner({});
+    EXPECT_TRUE(handlers_.empty()) << handlers_.size() << " expected dialog(s) never opened";
+  }
+
+  // The next modal run is answered by handler, which drives the dialog's
+  // widgets and returns its result; another kind of dialog fails the test.
+  template <class Dialog = QDialog>
+  void ExpectDialogOf(std::type_identity_t<std::function<int(Dialog&)>> handler) {
+    handlers_.push_back(
+        [handler](QDialog& dialog) { return handler(dynamic_cast<Dialog&>(dialog)); });
+  }
+
+  QString ConfigHome() const { return configHome_.path(); }
+
+  static void Save(CCommSettings settings) {
+    CRegistryAccess registry;
+    SaveCommSettings(settings, registry);
+  }
+  // A complete saved serial setting, so start-up opens no dialog.
+  static void SaveSerialSettings() {
+    Save({"alpha", "serial port - betabrite classic", 1, 9600, 7, "even", 1});
+  }
+  // What the form's start-up would read from the store now.
+  static CRavelleDoc Saved() {
+    CRavelleDoc doc;
+    CRegistryAccess registry;
+    ReadSavedSettings(doc, registry);
+    return doc;
+  }
+
+  // Message boxes shown through the Qt seam as "caption: text", answered with OK.
+  std::vector<std::string> qtBoxes;
+
+ private:
+  int RunDialog(QDialog& dialog) {
+    if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+      qtBoxes.push_back((box->windowTitle() + QStringLiteral(": ") + box->text()).toStdString());
+      return QMessageBox::Ok;
+    }
+    if (handlers_.empty()) {
+      ADD_FAILURE() << "unexpected dialog \"" << dialog.windowTitle().toStdString() << "\"";
+      return QDialog::Rejected;
+    }
+    auto handler = std::move(handlers_.front());
+    handlers_.pop_front();
+    dialog.show();
+    const int result = handler(dialog);
+    dialog.hide();
+    return result;
+  }
+
+  QTemporaryDir configHome_;
+  std::deque<std::function<int(QDialog&)>> handlers_;
+};
