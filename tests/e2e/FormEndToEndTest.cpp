@@ -1,11 +1,9 @@
 // The scoreboard form, worked through its widgets, driving the virtual sign
-// over the real serial road.
+// over the real serial road (main() and the offscreen platform: tests/ui).
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <memory>
 #include <regex>
 
 #include "dialogs/CommSettingsDlg.h"
@@ -64,10 +62,3 @@ TEST_F(FormEndToEnd, AFirstStartWithoutSavedSettingsReachesTheSign) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication application(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

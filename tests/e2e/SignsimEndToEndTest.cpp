@@ -62,7 +62,6 @@ TEST(SignsimTcp, TakesPacketsOnItsTcpPortAndResynchronisesAfterGarbage) {
   CSignsimProcess sign("--tcp 0");
   const std::string tcp =
       sign.WaitForLine([](const std::string& line) { return line.rfind("tcp: ", 0) == 0; });
-  ASSERT_NE(tcp, "");
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(std::stoi(tcp.substr(tcp.rfind(':') + 1))));

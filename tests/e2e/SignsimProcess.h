@@ -13,11 +13,10 @@
 #include <vector>
 
 // `ravelle-signsim --text` as a child process, its output read line by line.
-// Waits are bounded: a line that does not come within the limit fails the
+// Waits are bounded: a line that does not come within 20 seconds fails the
 // wait instead of hanging the test.
 class CSignsimProcess {
  public:
-  static constexpr int kWaitLimitMilliseconds = 20000;
   // What Settle() writes: one byte that can never start a frame.
   static constexpr const char* kSettleReport = "error: bytes outside a frame (no SOH): 23";
 
@@ -45,7 +44,7 @@ class CSignsimProcess {
     std::size_t size = 0;
     std::string found;
     pollfd ready{fileno(output_), POLLIN, 0};
-    for (ssize_t length; found.empty() && poll(&ready, 1, kWaitLimitMilliseconds) > 0 &&
+    for (ssize_t length; found.empty() && poll(&ready, 1, 20000) > 0 &&
                          (length = getline(&data, &size, output_)) > 0;) {
       lines.emplace_back(data, static_cast<std::size_t>(length) - 1);
       if (match(lines.back())) found = lines.back();

@@ -24,12 +24,8 @@ struct CFlagCase {
 const CFlagCase kFlags[] = {
     {"WriteToMissingText", CWriteText{'B', "x"},
      "write to TEXT file B, which the memory configuration lacks: ignored", "before", " 9"},
-    {"WriteToMissingString", CWriteString{'2', " 3"},
-     "write to STRING file 2, which the memory configuration lacks: ignored", "before", " 9"},
     {"TextIntoStringFile", CWriteText{'1', "x"},
      "write to TEXT file 1, which is configured as a STRING file: ignored", "before", " 9"},
-    {"StringIntoTextFile", CWriteString{'A', "x"},
-     "write to STRING file A, which is configured as a TEXT file: ignored", "before", " 9"},
     {"StringOverrun", CWriteString{'1', "1000"},
      "STRING file 1 holds 3 bytes but 4 were written: the sign empties it", "before", ""},
     {"TextOverrun", CWriteText{'A', "0123456789AB"},

@@ -16,21 +16,15 @@ CSignDisplay RedH(char mode) {
                        CDisplayItem{CDisplayItem::Kind::kCharacter, 'H', 0, "H"}}};
 }
 
-class SignFace : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "signsim_face_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-  }
-  CSignFace face_;
-};
-
-TEST_F(SignFace, DrawsLitDotsInTheTextColourAndRotatesOneColumnPerTick) {
-  face_.resize(face_.sizeHint());
-  face_.ShowDisplay(RedH('b'));
-  const QImage image = face_.grab().toImage();
+TEST(SignFace, DrawsLitDotsInTheTextColourAndRotatesOneColumnPerTick) {
+  int argc = 1;
+  char name[] = "signsim_facetests";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  CSignFace face;
+  face.resize(face.sizeHint());
+  face.ShowDisplay(RedH('b'));
+  const QImage image = face.grab().toImage();
   const auto dot = [&image](int column, int row) {
     return image.pixel(
                CSignFace::kMargin + column * CSignFace::kDotPitch + CSignFace::kDotPitch / 2,
@@ -44,10 +38,10 @@ TEST_F(SignFace, DrawsLitDotsInTheTextColourAndRotatesOneColumnPerTick) {
   EXPECT_NE(dot(39, 0), FindSignColour('1')->rgb);
   EXPECT_LT(qGray(dot(0, 0)), 64);
   // A rotating text enters at the right edge, one column per tick.
-  face_.ShowDisplay(RedH('a'));
-  EXPECT_EQ(face_.Face().back().rows, 0);
-  face_.Tick();
-  EXPECT_EQ(face_.Face().back().rows, 0x7F);
+  face.ShowDisplay(RedH('a'));
+  EXPECT_EQ(face.Face().back().rows, 0);
+  face.Tick();
+  EXPECT_EQ(face.Face().back().rows, 0x7F);
 }
 
 }  // namespace

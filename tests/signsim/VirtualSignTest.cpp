@@ -67,17 +67,6 @@ TEST_F(VirtualSignOnProgramMessages, ScoreboardAndScoresShowOneLinePerChange) {
   EXPECT_EQ(Play().back(), "sign: {hold}{fixed}{red}HOM{green}100 {amber}VIS{yellow} 3");
 }
 
-TEST_F(VirtualSignOnProgramMessages, NotesRotateAndGiantNotesAreWide) {
-  doc_.noteText = "Half  time\r\nCaf\xE9";  // Windows-1252
-  doc_.noteColor = "Orange";
-  doc_.noteSize = "Giant";
-  messages_.SendNote();
-  EXPECT_EQ(Play().back(), "sign: {rotate}{orange}{wide}Half time Café{/wide}");
-  doc_.noteSize = "Normal";
-  messages_.SendNote();
-  EXPECT_EQ(Play().back(), "sign: {rotate}{orange}Half time Café");
-}
-
 // The program sizes TEXT file A to its whole packet, so nothing it sends ever
 // overruns a file or misses one.
 TEST_F(VirtualSignOnProgramMessages, NothingTheProgramSendsIsFlagged) {
