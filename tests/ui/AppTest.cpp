@@ -18,10 +18,6 @@ namespace {
 
 class AppTest : public CUiTest {
  protected:
-  void Start() {
-    SaveSerialSettings();
-    ASSERT_TRUE(app.InitInstance());
-  }
   void Command(int id) { app.Frame().Command(id)->trigger(); }
   QLineEdit* Box(int id) { return Control<QLineEdit>(app.View(), id); }
   QPushButton* Button(int id) { return Control<QPushButton>(app.View(), id); }
@@ -64,7 +60,8 @@ TEST_F(AppTest, WithoutSavedSettingsEveryNewDocumentAsksAndStartsAfresh) {
 }
 
 TEST_F(AppTest, TheFixedWindowTakesMenuCommandsButNoShortcutKeys) {
-  Start();
+  SaveSerialSettings();
+  ASSERT_TRUE(app.InitInstance());
   CMainFrame& frame = app.Frame();
   EXPECT_EQ(frame.minimumSize(), frame.maximumSize()) << "no sizing border";
   EXPECT_FALSE(frame.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));

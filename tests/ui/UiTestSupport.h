@@ -46,10 +46,7 @@ Widget* Control(const QWidget& root, int id) {
   return control;
 }
 
-inline void Click(QAbstractButton* button) {
-  ASSERT_NE(button, nullptr);
-  QTest::mouseClick(button, Qt::LeftButton);
-}
+inline void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
 // Clicks a dialog's button (1 OK, 2 Cancel) and gives the dialog's result.
 inline int Press(QDialog& dialog, int id) {
@@ -57,15 +54,11 @@ inline int Press(QDialog& dialog, int id) {
   return dialog.result();
 }
 
-inline void Type(QWidget* box, const QString& text) {
-  ASSERT_NE(box, nullptr);
-  QTest::keyClicks(box, text);
-}
+inline void Type(QWidget* box, const QString& text) { QTest::keyClicks(box, text); }
 
 // Picks an entry as a click in the dropped list does: the selection moves
 // straight to it and the list reports the operator's choice.
 inline void Choose(QComboBox* list, const QString& entry) {
-  ASSERT_NE(list, nullptr);
   const int index = list->findText(entry);
   ASSERT_GE(index, 0) << entry.toStdString() << " is not an entry";
   list->setCurrentIndex(index);
@@ -96,8 +89,6 @@ class CUiTest : public testing::Test {
     handlers_.push_back(
         [handler](QDialog& dialog) { return handler(dynamic_cast<Dialog&>(dialog)); });
   }
-
-  QString ConfigHome() const { return configHome_.path(); }
 
   static void Save(CCommSettings settings) {
     CRegistryAccess registry;

@@ -69,43 +69,45 @@ class ViewTest : public CUiTest {
   std::unique_ptr<CRavelleView> view;
 };
 
-TEST_F(ViewTest, StartUpReadsTheSavedSettingsAndBlanksTheSign) {
-  Save({"beta", "serial port - custom settings", 3, 19200, 8, "odd", 2});
-  Start(&sink);
-  EXPECT_EQ(doc.comPort, 3);
-  EXPECT_EQ(doc.protocol, "alpha") << "the protocol is never read back";
-  EXPECT_EQ(sink.packets.size(), 3u) << "memory configuration, empty TEXT file, run sequence";
-  ExpectGameControlsEnabled(false);
-  EXPECT_TRUE(Button(1029)->isEnabled());
-  EXPECT_EQ(Text(Box(1027)), "") << "score boxes start blank, not at 0";
-}
-
-// No saved connection, or a store file that cannot be read: the settings
-// dialog comes first, and the sign is blanked after it whatever the answer.
-TEST_F(ViewTest, StartUpWithoutUsableSettingsAsksBeforeBlankingTheSign) {
+// Saved settings are read without a dialog. Without a saved connection, or
+// with a store file that cannot be read, the settings dialog comes first;
+// either way the sign is blanked after it and only New Game can be used.
+TEST_F(ViewTest, StartUpReadsTheSettingsOrAsksThenBlanksTheSign) {
+  enum Store { kSaved, kEmpty, kCorrupt };
   const struct {
-    bool corruptStore;
+    Store store;
     int button;
     const char* connection;
-  } rows[] = {{false, 1, "serial port - betabrite classic"}, {false, 2, ""}, {true, 2, ""}};
+  } rows[] = {{kEmpty, 1, "serial port - betabrite classic"},
+              {kEmpty, 2, ""},
+              {kSaved, 0, "serial port - custom settings"},
+              {kCorrupt, 2, ""}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(testing::Message() << "corrupt " << row.corruptStore << " button " << row.button);
-    if (row.corruptStore) {
-      QDir(ConfigHome()).mkpath(QStringLiteral("ravelle"));
-      QFile store(ConfigHome() + QStringLiteral("/ravelle/settings.reg"));
+    SCOPED_TRACE(testing::Message() << "store " << row.store << " button " << row.button);
+    if (row.store == kCorrupt) {
+      const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/ravelle");
+      QDir().mkpath(folder);
+      QFile store(folder + QStringLiteral("/settings.reg"));
       ASSERT_TRUE(store.open(QIODevice::WriteOnly));
       store.write(QByteArray("\xff\xfe[HKEY_CURRENT_USER\\Software\\Norv\0ane]\n", 38) +
                   "\"Connection\"=hex:zz,\n\"ComPort\"=dword:xyz\n[[[\n");
     }
+    if (row.store == kSaved) Save({"beta", row.connection, 3, 19200, 8, "odd", 2});
     sink.packets.clear();
-    ExpectDialogOf<CCommSettingsDlg>([this, &row](CCommSettingsDlg& dialog) {
-      EXPECT_TRUE(sink.packets.empty()) << "the sign is blanked only after the dialog";
-      Choose(Control<QComboBox>(dialog, 1038), "serial port - betabrite classic");
-      return Press(dialog, row.button);
-    });
+    if (row.store != kSaved) {
+      ExpectDialogOf<CCommSettingsDlg>([this, &row](CCommSettingsDlg& dialog) {
+        EXPECT_TRUE(sink.packets.empty()) << "the sign is blanked only after the dialog";
+        Choose(Control<QComboBox>(dialog, 1038), "serial port - betabrite classic");
+        return Press(dialog, row.button);
+      });
+    }
     Start(&sink);
     EXPECT_EQ(doc.connection, row.connection);
-    EXPECT_EQ(sink.packets.size(), 3u);
+    EXPECT_EQ(doc.protocol, "alpha") << "the protocol is never read back";
+    EXPECT_EQ(sink.packets.size(), 3u) << "memory configuration, empty TEXT file, run sequence";
+    ExpectGameControlsEnabled(false);
+    EXPECT_TRUE(Button(1029)->isEnabled());
+    EXPECT_EQ(Text(Box(1027)), "") << "score boxes start blank, not at 0";
   }
 }
 
