@@ -11,7 +11,7 @@ cmake --build --preset release -j "$(nproc)"
 # leads to it. RAVELLE_SIGNSIM=0, or RAVELLE_COM1 already set, reaches a real
 # sign instead.
 if [ "${RAVELLE_SIGNSIM:-1}" != 0 ] && [ -z "${RAVELLE_COM1:-}" ]; then
-  coproc SIGNSIM { exec build/release/tools/signsim/ravelle-signsim; }
+  coproc SIGNSIM { exec build/release/bin/ravelle-signsim; }
   signsim_pid=$SIGNSIM_PID
   exec {signsim_output}<&"${SIGNSIM[0]}"
   trap 'kill "$signsim_pid" 2>/dev/null || true' EXIT
@@ -23,4 +23,4 @@ if [ "${RAVELLE_SIGNSIM:-1}" != 0 ] && [ -z "${RAVELLE_COM1:-}" ]; then
 fi
 
 # Not exec: the EXIT trap stops the virtual sign when Ravelle ends.
-build/release/app/ravelle "$@"
+build/release/bin/ravelle "$@"
