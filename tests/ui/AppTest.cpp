@@ -1,12 +1,15 @@
 // The application shell: the fixed main window and its commands, File > New
-// on the same objects, and the keyboard.
+// on the same objects, the keyboard, and the link buttons.
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "app/HyperlinkButton.h"
+#include "app/LinkAddresses.h"
 #include "app/MainFrame.h"
 #include "app/RavelleApp.h"
 #include "dialogs/CommSettingsDlg.h"
@@ -15,6 +18,17 @@
 #include "tests/ui/UiTestSupport.h"
 
 namespace {
+
+// Collects the addresses the link buttons ask the desktop to open.
+class CUrlRecorder : public QObject {
+  Q_OBJECT
+ public:
+  CUrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open"); }
+  ~CUrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+  QStringList opened;
+ public slots:
+  void Open(const QUrl& url) { opened << url.toString(); }
+};
 
 class AppTest : public CUiTest {
  protected:
@@ -100,4 +114,21 @@ TEST_F(AppTest, TheFixedWindowTakesMenuCommandsButNoShortcutKeys) {
   EXPECT_EQ(qtBoxes, std::vector<std::string>{"Entry Required: Enter Team Abbreviations"});
 }
 
+TEST_F(AppTest, TheAboutBoxAndTheFormOpenTheirLinks) {
+  SaveSerialSettings();
+  ASSERT_TRUE(app.InitInstance());
+  CUrlRecorder urls;
+  ExpectDialogOf([](QDialog& dialog) {
+    EXPECT_EQ(Control<QLineEdit>(dialog, 1024)->text(), kContactAddress);
+    for (int id : {1025, 1026}) Click(Control<CHyperlinkButton>(dialog, id));
+    return Press(dialog, 1);
+  });
+  Command(CMainFrame::kAppAbout);
+  for (int id : {1031, 1030, 1033}) Click(Control<CHyperlinkButton>(app.View(), id));
+  EXPECT_EQ(urls.opened, QStringList({kUpdatePageAddress, kHomePageAddress, kHomePageAddress,
+                                      kGuidePageAddress, kShopAddress}));
+}
+
 }  // namespace
+
+#include "AppTest.moc"
