@@ -4,20 +4,13 @@
  * points answer and reads back every call they got. The test keeps the
  * library loaded itself, so the block outlives the link's dlopen/dlclose. */
 
-#define FAKE_USB_MAX_CALLS 64
 #define FAKE_USB_MAX_BYTES 8192
 
-typedef struct FakeUsbCall {
-  char name;    /* 'O'pen, 'W'rite, 'R'ead, 'C'lose */
-  int argument; /* Write: the chunk length; Read: the integer passed */
-} FakeUsbCall;
-
 typedef struct FakeUsbControl {
-  int openResult;   /* what USBBULK_Open returns */
-  int refuseWrite;  /* 1-based number of the write that is refused; 0: none */
-  int refuseResult; /* what the refused write returns */
-  int callCount;
-  FakeUsbCall calls[FAKE_USB_MAX_CALLS];
+  int openResult;    /* what USBBULK_Open returns */
+  int refuseWrite;   /* 1-based number of the write that is refused; 0: none */
+  int refuseResult;  /* what the refused write returns */
+  char calls[512];   /* "O W256 R1 ... C": Write with its length, Read with its integer */
   int writtenLength; /* every accepted chunk, concatenated */
   unsigned char written[FAKE_USB_MAX_BYTES];
 } FakeUsbControl;

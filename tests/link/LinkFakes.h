@@ -3,29 +3,18 @@
 #include <cstdlib>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/MessageBoxSeam.h"
+#include "game/RavelleDoc.h"
 #include "link/EventPump.h"
 #include "link/SerialPort.h"
+#include "link/SignLink.h"
 #include "tests/settings/TemporaryConfigHome.h"
+#include "tests/support/FakeViewStatus.h"
 #include "tests/support/PseudoTerminal.h"
-
-// A pseudo-terminal as COM1 and a settings store of the test's own.
-class CPseudoTerminalTest : public TemporaryConfigHome {
- protected:
-  void SetUp() override {
-    TemporaryConfigHome::SetUp();
-    ASSERT_TRUE(pty_.IsOpen());
-    setenv("RAVELLE_COM1", pty_.SlavePath().c_str(), 1);
-  }
-  void TearDown() override {
-    for (const char* name : {"RAVELLE_COM1", "RAVELLE_COM2", "RAVELLE_COM3"}) unsetenv(name);
-    TemporaryConfigHome::TearDown();
-  }
-  CPseudoTerminal pty_;
-};
 
 // Message boxes the link showed, in order.
 class CRecordingMessageBoxes : public CMessageBoxSeam {
@@ -49,79 +38,102 @@ class CCountingEventPump : public CEventPump {
   std::function<void()> onPass;
 };
 
-// A real serial port that also writes down each operation its user calls.
-// Operations that other operations call on the way (AbortWrites' Purge...)
-// are not written down.
+// A pseudo-terminal as COM1, a settings store of the test's own, and a sign
+// link on a document that takes the serial road.
+class CPseudoTerminalTest : public TemporaryConfigHome {
+ protected:
+  void SetUp() override {
+    TemporaryConfigHome::SetUp();
+    ASSERT_TRUE(pty_.IsOpen());
+    setenv("RAVELLE_COM1", pty_.SlavePath().c_str(), 1);
+    doc_.connection = kConnectionSerialClassic;
+    link_.onSerialOutcome = [this] { ++outcomes_; };
+  }
+  void TearDown() override {
+    for (const char* name : {"RAVELLE_COM1", "RAVELLE_COM2", "RAVELLE_COM3"}) unsetenv(name);
+    TemporaryConfigHome::TearDown();
+  }
+  unsigned long FailureCode() const {
+    return link_.LastSerialFailure() ? link_.LastSerialFailure()->errorCode : 0;
+  }
+
+  CPseudoTerminal pty_;
+  CRavelleDoc doc_;
+  CFakeViewStatus view_;
+  CRecordingMessageBoxes messages_;
+  CCountingEventPump pump_;
+  CSignLink link_{doc_, view_, messages_, pump_};
+  int outcomes_ = 0;
+};
+
+// Every byte value, the flow-control and line-end characters among them; no
+// two 256-byte stretches alike.
+inline std::vector<unsigned char> Packet(std::size_t length) {
+  std::vector<unsigned char> packet(length);
+  for (std::size_t i = 0; i < length; ++i) packet[i] = static_cast<unsigned char>(i + i / 256);
+  return packet;
+}
+
+// A real serial port that also writes down, space-separated, each operation
+// its user calls. Operations that other operations call on the way
+// (AbortWrites' Purge...) are not written down.
 class CRecordingSerialPort : public CSerialPort {
  public:
-  explicit CRecordingSerialPort(std::vector<std::string>& calls) : calls_(calls) {}
+  explicit CRecordingSerialPort(std::string& calls) : calls_(calls) {}
 
-#define RAVELLE_RECORD(text, call) \
-  Scope scope(*this, text);        \
-  return CSerialPort::call
-  void Open(int port, std::uint32_t baud, SerialParity parity, std::uint8_t bits,
-            SerialStopBits stop, SerialFlowControl flow, bool overlapped) override {
-    RAVELLE_RECORD(Text("Open", {port, baud, parity, bits, stop, flow, overlapped}),
-                   Open(port, baud, parity, bits, stop, flow, overlapped));
+#define RAVELLE_RECORD(Result, Name, Parameters, Arguments, ...) \
+  Result Name Parameters override {                              \
+    Scope scope(*this, Text(#Name, {__VA_ARGS__}));              \
+    return CSerialPort::Name Arguments;                          \
   }
-  void Close() override { RAVELLE_RECORD("Close", Close()); }
-  void Attach(Handle h, bool o) override { RAVELLE_RECORD(Text("Attach", {o}), Attach(h, o)); }
-  Handle Detach() override { RAVELLE_RECORD("Detach", Detach()); }
-  void GetConfig(COMMCONFIG& c) override { RAVELLE_RECORD("GetConfig", GetConfig(c)); }
-  void SetConfig(const COMMCONFIG& c) override {
-    RAVELLE_RECORD(Text("SetConfig", {c.dcb.BaudRate}), SetConfig(c));
-  }
-  void GetState(DCB& d) override { RAVELLE_RECORD("GetState", GetState(d)); }
-  void SetState(const DCB& d) override {
-    RAVELLE_RECORD(Text("SetState", {d.BaudRate}), SetState(d));
-  }
-  void GetModemStatus(std::uint32_t& s) override {
-    RAVELLE_RECORD("GetModemStatus", GetModemStatus(s));
-  }
-  void GetMask(std::uint32_t& m) override { RAVELLE_RECORD("GetMask", GetMask(m)); }
-  void SetMask(std::uint32_t m) override { RAVELLE_RECORD(Text("SetMask", {m}), SetMask(m)); }
-  void GetTimeouts(COMMTIMEOUTS& t) override { RAVELLE_RECORD("GetTimeouts", GetTimeouts(t)); }
-  void SetTimeouts(const COMMTIMEOUTS& t) override {
-    RAVELLE_RECORD("SetTimeouts", SetTimeouts(t));
-  }
-  void SetBreak() override { RAVELLE_RECORD("SetBreak", SetBreak()); }
-  void ClearBreak() override { RAVELLE_RECORD("ClearBreak", ClearBreak()); }
-  void ClearError(std::uint32_t& e) override { RAVELLE_RECORD("ClearError", ClearError(e)); }
-  void GetStatus(COMSTAT& s) override { RAVELLE_RECORD("GetStatus", GetStatus(s)); }
-  std::uint32_t InputQueueCount() override { RAVELLE_RECORD("InputQueueCount", InputQueueCount()); }
-  void Setup(std::uint32_t in, std::uint32_t out) override {
-    RAVELLE_RECORD(Text("Setup", {in, out}), Setup(in, out));
-  }
-  void Purge(std::uint32_t f) override { RAVELLE_RECORD(Text("Purge", {f}), Purge(f)); }
-  void AbortWrites() override { RAVELLE_RECORD("AbortWrites", AbortWrites()); }
-  void PurgeOutput() override { RAVELLE_RECORD("PurgeOutput", PurgeOutput()); }
-  void PurgeInput() override { RAVELLE_RECORD("PurgeInput", PurgeInput()); }
-  void Flush() override { RAVELLE_RECORD("Flush", Flush()); }
-  std::uint32_t Write(const void* bytes, std::uint32_t count) override {
-    RAVELLE_RECORD(Text("Write", {count}), Write(bytes, count));
-  }
-  void ClearWriteTimeouts() override { RAVELLE_RECORD("ClearWriteTimeouts", ClearWriteTimeouts()); }
-  void SetImmediateReads() override { RAVELLE_RECORD("SetImmediateReads", SetImmediateReads()); }
-  void SetImmediateTimeouts() override {
-    RAVELLE_RECORD("SetImmediateTimeouts", SetImmediateTimeouts());
-  }
+  RAVELLE_RECORD(void, Open,
+                 (int p, std::uint32_t b, SerialParity y, std::uint8_t d, SerialStopBits s,
+                  SerialFlowControl f, bool o),
+                 (p, b, y, d, s, f, o), p, b, y, d, s, f, o)
+  RAVELLE_RECORD(void, Close, (), ())
+  RAVELLE_RECORD(void, Attach, (Handle h, bool o), (h, o), o)
+  RAVELLE_RECORD(Handle, Detach, (), ())
+  RAVELLE_RECORD(void, GetConfig, (COMMCONFIG & c), (c))
+  RAVELLE_RECORD(void, SetConfig, (const COMMCONFIG& c), (c), c.dcb.BaudRate)
+  RAVELLE_RECORD(void, GetState, (DCB & d), (d))
+  RAVELLE_RECORD(void, SetState, (const DCB& d), (d), d.BaudRate)
+  RAVELLE_RECORD(void, GetModemStatus, (std::uint32_t & s), (s))
+  RAVELLE_RECORD(void, GetMask, (std::uint32_t & m), (m))
+  RAVELLE_RECORD(void, SetMask, (std::uint32_t m), (m), m)
+  RAVELLE_RECORD(void, GetTimeouts, (COMMTIMEOUTS & t), (t))
+  RAVELLE_RECORD(void, SetTimeouts, (const COMMTIMEOUTS& t), (t))
+  RAVELLE_RECORD(void, SetBreak, (), ())
+  RAVELLE_RECORD(void, ClearBreak, (), ())
+  RAVELLE_RECORD(void, ClearError, (std::uint32_t & e), (e))
+  RAVELLE_RECORD(void, GetStatus, (COMSTAT & s), (s))
+  RAVELLE_RECORD(std::uint32_t, InputQueueCount, (), ())
+  RAVELLE_RECORD(void, Setup, (std::uint32_t i, std::uint32_t o), (i, o), i, o)
+  RAVELLE_RECORD(void, Purge, (std::uint32_t f), (f), f)
+  RAVELLE_RECORD(void, AbortWrites, (), ())
+  RAVELLE_RECORD(void, PurgeOutput, (), ())
+  RAVELLE_RECORD(void, PurgeInput, (), ())
+  RAVELLE_RECORD(void, Flush, (), ())
+  RAVELLE_RECORD(std::uint32_t, Write, (const void* b, std::uint32_t n), (b, n), n)
+  RAVELLE_RECORD(void, ClearWriteTimeouts, (), ())
+  RAVELLE_RECORD(void, SetImmediateReads, (), ())
+  RAVELLE_RECORD(void, SetImmediateTimeouts, (), ())
 #undef RAVELLE_RECORD
 
  private:
   struct Scope {
     Scope(CRecordingSerialPort& port, const std::string& text) : depth(port.depth_) {
-      if (depth++ == 0) port.calls_.push_back(text);
+      if (depth++ == 0) port.calls_ += (port.calls_.empty() ? "" : " ") + text;
     }
     ~Scope() { --depth; }
     int& depth;
   };
+  // "Name" alone, or "Name(1,2)" with its arguments.
   static std::string Text(const char* name, std::initializer_list<long> arguments) {
-    std::string text = std::string(name) + "(";
-    for (long argument : arguments) text += std::to_string(argument) + ",";
-    text.back() = ')';
-    return text;
+    std::string text = name;
+    for (long argument : arguments) text += (text == name ? "(" : ",") + std::to_string(argument);
+    return arguments.size() == 0 ? text : text + ")";
   }
 
-  std::vector<std::string>& calls_;
+  std::string& calls_;
   int depth_ = 0;
 };

@@ -1,12 +1,9 @@
-#include <fcntl.h>
 #include <termios.h>
 
 #include <cstring>
-#include <fstream>
 #include <tuple>
 
 #include "link/ComPortMap.h"
-#include "link/SerialPort.h"
 #include "link/TermiosMapping.h"
 #include "tests/link/LinkFakes.h"
 
@@ -24,104 +21,55 @@ unsigned long ErrorOf(const std::function<void()>& operation) {
   return 0;
 }
 
-void Open(CSerialPort& port, int number = 1, std::uint32_t baud = 9600,
-          SerialStopBits stop = StopBitsOne, SerialFlowControl flow = FlowNone) {
-  port.Open(number, baud, ParityEven, 7, stop, flow, false);
-}
-
 using SerialPortTest = CPseudoTerminalTest;
 
 TEST(SerialExceptionTest, CarriesErrnoAndTheSystemTextCutToTheBuffer) {
   errno = EACCES;
   EXPECT_EQ(ErrorOf([] { RaiseSerialError(0); }), static_cast<unsigned long>(EACCES));
-  auto* failure = new CSerialException(ENOENT);
-  EXPECT_STREQ(failure->GetRuntimeClass()->className, "CSerialException");
-  EXPECT_TRUE(failure->IsKindOf(&CException::classCException));
+  CSerialException failure(ENOENT);
+  EXPECT_STREQ(failure.GetRuntimeClass()->className, "CSerialException");
   char text[64];
   unsigned helpContext = 99;
-  EXPECT_TRUE(failure->GetErrorMessage(text, 10, &helpContext));
+  EXPECT_TRUE(failure.GetErrorMessage(text, 10, &helpContext));
   EXPECT_STREQ(text, "No such f");  // nine characters and the terminator
   EXPECT_EQ(helpContext, 0u);
-  failure->Delete();
-  CSerialException unknown(100000);
-  EXPECT_FALSE(unknown.GetErrorMessage(text, sizeof text));
+  EXPECT_FALSE(CSerialException(100000).GetErrorMessage(text, sizeof text));
   EXPECT_STREQ(text, "");
 }
 
-TEST_F(SerialPortTest, OpenFailuresAndSettingsATtyCannotCarry) {
-  std::filesystem::path file = home_ / "plain-file";
-  std::ofstream(file) << "x";
-  setenv("RAVELLE_COM2", (home_ / "missing").c_str(), 1);
-  setenv("RAVELLE_COM3", file.c_str(), 1);
-  struct Row {
-    int number;
-    std::uint32_t baud;
-    SerialStopBits stop;
-    SerialFlowControl flow;
-    int error;
-    bool leftOpen;
-  };
-  // A pty keeps 8 data bits without parity whatever it is given: no failure.
-  for (const Row& row : std::vector<Row>{{2, 9600, StopBitsOne, FlowNone, ENOENT, false},
-                                         {3, 9600, StopBitsOne, FlowNone, ENOTTY, false},
-                                         {1, 9600, StopBitsOneAndHalf, FlowNone, ENOTSUP, true},
-                                         {1, 9600, StopBitsOne, FlowDsrDtr, ENOTSUP, true},
-                                         {1, 12345, StopBitsOne, FlowNone, EINVAL, true},
-                                         {1, 9600, StopBitsTwo, FlowNone, 0, true}}) {
-    SCOPED_TRACE(row.error);
-    CSerialPort port;
-    EXPECT_EQ(ErrorOf([&] { Open(port, row.number, row.baud, row.stop, row.flow); }),
-              static_cast<unsigned long>(row.error));
-    EXPECT_EQ(port.IsOpen(), row.leftOpen);
-  }
-  COMMCONFIG config;
-  EXPECT_EQ(ErrorOf([&] { CSerialPort::GetDefaultConfig(2, config); }),
-            static_cast<unsigned long>(ENOENT));
-}
-
-TEST_F(SerialPortTest, OpenIsExclusiveAndOpeningAgainReleasesTheFirstDevice) {
-  CPseudoTerminal other;
-  setenv("RAVELLE_COM2", other.SlavePath().c_str(), 1);
-  CSerialPort first, second;
-  Open(first);
-  EXPECT_EQ(ErrorOf([&] { Open(second); }), static_cast<unsigned long>(EBUSY));
-  EXPECT_FALSE(second.IsOpen());
-  Open(first, 2);
-  EXPECT_EQ(ErrorOf([&] { Open(second); }), 0u);
+// Linux has no 1.5 stop bits: the open says so instead of sending 2.
+TEST_F(SerialPortTest, OneAndAHalfStopBitsFailTheOpen) {
+  CSerialPort port;
+  EXPECT_EQ(
+      ErrorOf([&] { port.Open(1, 9600, ParityEven, 7, StopBitsOneAndHalf, FlowNone, false); }),
+      static_cast<unsigned long>(ENOTSUP));
 }
 
 // What a pseudo-terminal cannot hold (CS7, parity) is checked on the mapping.
 TEST(TermiosMappingTest, CharacterFramingReachesTheControlFlagsAndBack) {
-  struct Row {
-    std::uint8_t byteSize, parity, stopBits;
-    tcflag_t expected;
-  };
-  for (const Row& row :
-       std::vector<Row>{{7, EVENPARITY, ONESTOPBIT, CS7 | PARENB},
-                        {7, ODDPARITY, ONESTOPBIT, CS7 | PARENB | PARODD},
-                        {8, NOPARITY, TWOSTOPBITS, CS8 | CSTOPB},
-                        {7, MARKPARITY, ONESTOPBIT, CS7 | PARENB | CMSPAR | PARODD},
-                        {7, SPACEPARITY, TWOSTOPBITS, CS7 | PARENB | CMSPAR | CSTOPB},
-                        {5, NOPARITY, ONESTOPBIT, CS5},
-                        {6, EVENPARITY, ONESTOPBIT, CS6 | PARENB}}) {
-    SCOPED_TRACE(row.expected);
+  for (auto [byteSize, parity, stopBits, expected] :
+       std::vector<std::tuple<std::uint8_t, std::uint8_t, std::uint8_t, tcflag_t>>{
+           {7, EVENPARITY, ONESTOPBIT, CS7 | PARENB},
+           {7, ODDPARITY, ONESTOPBIT, CS7 | PARENB | PARODD},
+           {8, NOPARITY, TWOSTOPBITS, CS8 | CSTOPB},
+           {7, MARKPARITY, ONESTOPBIT, CS7 | PARENB | CMSPAR | PARODD},
+           {7, SPACEPARITY, TWOSTOPBITS, CS7 | PARENB | CMSPAR | CSTOPB}}) {
+    SCOPED_TRACE(expected);
     DCB dcb;
     dcb.BaudRate = 9600;
-    dcb.ByteSize = row.byteSize;
-    dcb.Parity = row.parity;
-    dcb.StopBits = row.stopBits;
+    std::tie(dcb.ByteSize, dcb.Parity, dcb.StopBits) = std::tie(byteSize, parity, stopBits);
     termios tty{};
     tty.c_cflag = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;  // all to be replaced
     tty.c_iflag = IXON | ICRNL;
     ASSERT_EQ(DcbToTermios(dcb, tty), 0);
-    EXPECT_EQ(tty.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB), row.expected);
+    EXPECT_EQ(tty.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB), expected);
     EXPECT_EQ(tty.c_cflag & (CLOCAL | CREAD | CRTSCTS), static_cast<tcflag_t>(CLOCAL | CREAD));
     EXPECT_FALSE(tty.c_iflag & (IXON | ICRNL));
     EXPECT_EQ(cfgetospeed(&tty), static_cast<speed_t>(B9600));
     DCB back;
     TermiosToDcb(tty, back);
     EXPECT_EQ(std::tie(back.ByteSize, back.Parity, back.StopBits, back.BaudRate),
-              std::tie(row.byteSize, row.parity, row.stopBits, dcb.BaudRate));
+              std::tie(byteSize, parity, stopBits, dcb.BaudRate));
   }
 }
 
@@ -173,7 +121,6 @@ TEST_F(SerialPortTest, ComPortsMapThroughEnvironmentThenStoreThenTheStandardPort
                              "\"COM4\"=\"/dev/serial/by-id/usb-FTDI_sign\"\n"),
             std::string::npos);
   EXPECT_EQ(DevicePathForComPort(4), "/dev/serial/by-id/usb-FTDI_sign");
-  EXPECT_EQ(DevicePathForComPort(2), "/dev/ttyS1");
   setenv("RAVELLE_COM4", "/dev/pts/77", 1);
   EXPECT_EQ(DevicePathForComPort(4), "/dev/pts/77");
   setenv("RAVELLE_COM4", "", 1);  // as good as none

@@ -1,13 +1,11 @@
 #include <dlfcn.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "game/RavelleDoc.h"
-#include "link/SignLink.h"
 #include "tests/link/FakeUsbControl.h"
 #include "tests/link/LinkFakes.h"
-#include "tests/support/FakeViewStatus.h"
 
 namespace {
 
@@ -23,28 +21,19 @@ const std::string kM4 = "Error connecting to USB Write() function";
 const std::string kM5 = "Error connecting to USB Read() function";
 const std::string kM6 = "Error connecting to USB Close() function";
 
-std::vector<unsigned char> Packet(std::size_t length) {
-  std::vector<unsigned char> packet(length);
-  for (std::size_t i = 0; i < length; ++i) packet[i] = static_cast<unsigned char>(i % 251);
-  return packet;
-}
-
-class UsbRoadTest : public TemporaryConfigHome {
+class UsbRoadTest : public CPseudoTerminalTest {
  protected:
   void SetUp() override {
-    TemporaryConfigHome::SetUp();
+    CPseudoTerminalTest::SetUp();
     doc_.connection = kConnectionUsbPrism;
-    // No serial port behind COM1: a send that takes the serial road fails.
-    setenv("RAVELLE_COM1", (home_ / "no-port").c_str(), 1);
     // No call may reach the library after the pump's first pass.
     pump_.onPass = [this] {
-      if (callsAtFirstPass_ < 0) callsAtFirstPass_ = control_ ? control_->callCount : 0;
+      if (!callsAtFirstPass_) callsAtFirstPass_ = control_->calls;
     };
   }
   void TearDown() override {
     if (library_ != nullptr) dlclose(library_);
-    unsetenv("RAVELLE_COM1");
-    TemporaryConfigHome::TearDown();
+    CPseudoTerminalTest::TearDown();
   }
 
   // Loads the fake and keeps it loaded, so its record outlives the link's
@@ -59,29 +48,14 @@ class UsbRoadTest : public TemporaryConfigHome {
     link_.SetUsbLibraryName(path);
     messages_.texts.clear();
   }
-
-  // The calls the fake got, as "O W256 R1 ... C".
-  std::string Calls() const {
-    std::string calls;
-    for (int i = 0; i < control_->callCount; ++i) {
-      const FakeUsbCall& call = control_->calls[i];
-      calls += std::string(calls.empty() ? "" : " ") + call.name;
-      if (call.name == 'W' || call.name == 'R') calls += std::to_string(call.argument);
-    }
-    return calls;
-  }
-  std::vector<unsigned char> Written() const {
-    return {control_->written, control_->written + control_->writtenLength};
+  int Send(std::size_t length) {
+    auto packet = Packet(length);
+    return link_.SendViaUsb(packet.data(), static_cast<int>(length));
   }
 
-  CRavelleDoc doc_;
-  CFakeViewStatus view_;
-  CRecordingMessageBoxes messages_;
-  CCountingEventPump pump_;
-  CSignLink link_{doc_, view_, messages_, pump_};
   void* library_ = nullptr;
   FakeUsbControl* control_ = nullptr;
-  int callsAtFirstPass_ = -1;
+  std::optional<std::string> callsAtFirstPass_;
 };
 
 // refuseWrite: the 1-based chunk the fake refuses with refuseResult.
@@ -105,10 +79,12 @@ TEST_F(UsbRoadTest, ChunksOfAtMost256WithAReadAfterEachUntilOneIsRefused) {
     UseFake(FAKE_USB_FULL);
     control_->refuseWrite = row.refuseWrite;
     control_->refuseResult = row.refuseResult;
-    auto packet = Packet(row.length);
-    EXPECT_EQ(link_.SendViaUsb(packet.data(), static_cast<int>(row.length)), row.result);
-    EXPECT_EQ(Calls(), row.calls);
-    EXPECT_EQ(Written(), Packet(row.written));
+    EXPECT_EQ(Send(row.length), row.result);
+    EXPECT_EQ(control_->calls, row.calls);
+    auto written = Packet(row.written);
+    EXPECT_EQ(
+        std::vector<unsigned char>(control_->written, control_->written + control_->writtenLength),
+        written);
   }
   EXPECT_TRUE(messages_.texts.empty());
 }
@@ -130,52 +106,44 @@ TEST_F(UsbRoadTest, MessagesAndResultsOfEveryFailure) {
                                          {FAKE_USB_WITHOUT_CLOSE, 1, {kM6}, "O W10 R1", 0}}) {
     SCOPED_TRACE(std::string(row.library) + " open " + std::to_string(row.openResult));
     UseFake(row.library, row.openResult);
-    EXPECT_EQ(link_.SendViaUsb(Packet(10).data(), 10), row.result);
+    EXPECT_EQ(Send(10), row.result);
     EXPECT_EQ(messages_.texts, row.messages);
-    EXPECT_EQ(Calls(), row.calls);
+    EXPECT_EQ(control_->calls, row.calls);
   }
   link_.SetUsbLibraryName("libravelle-no-such-library.so");
   messages_.texts.clear();
-  EXPECT_EQ(link_.SendViaUsb(Packet(10).data(), 10), 1);
+  EXPECT_EQ(Send(10), 1);
   EXPECT_EQ(messages_.texts, std::vector<std::string>{kM1});
 }
 
-TEST_F(UsbRoadTest, TenPumpPassesFollowEveryOutcomeAfterTheLibraryIsDone) {
+// Ten pump passes follow every outcome of the USB road, once the library is
+// done with; "Updating LED Sign" shows only while the scoreboard does. Any
+// other connection text, however near, takes the serial road.
+TEST_F(UsbRoadTest, OnlyTheExactConnectionTakesTheUsbRoadWithTenPumpPassesAfter) {
   UseFake(FAKE_USB_FULL);
+  view_.scoreMode = 1;
   link_.SendToSign(1, Packet(300).data(), 300);
   EXPECT_EQ(pump_.passes, 10);
-  EXPECT_EQ(callsAtFirstPass_, control_->callCount);
+  EXPECT_EQ(callsAtFirstPass_, control_->calls);
+  view_.scoreMode = 0;
   UseFake(FAKE_USB_FULL, 0);
   link_.SendToSign(1, Packet(300).data(), 300);
   link_.SetUsbLibraryName("libravelle-no-such-library.so");
   link_.SendToSign(1, Packet(300).data(), 300);
   EXPECT_EQ(pump_.passes, 30);
-  EXPECT_FALSE(link_.LastSerialFailure());
-}
-
-TEST_F(UsbRoadTest, UpdatingTextOnlyWhileTheScoreboardIsShown) {
-  UseFake(FAKE_USB_FULL);
-  for (int scoreMode : {0, 1}) {
-    view_.scoreMode = scoreMode;
-    link_.SendToSign(1, Packet(5).data(), 5);
-  }
   EXPECT_EQ(view_.nowShowingTexts, std::vector<std::string>{"Updating LED Sign"});
-}
 
-TEST_F(UsbRoadTest, OnlyTheExactConnectionTextTakesTheUsbRoad) {
   UseFake(FAKE_USB_FULL);
-  int outcomes = 0;
-  link_.onSerialOutcome = [&] { ++outcomes; };
   for (const char* connection :
        {"USB - betabrite prism", "usb - betabrite prism ", "serial port - betabrite classic", ""}) {
     doc_.connection = connection;
     link_.SendToSign(1, Packet(5).data(), 5);
   }
-  EXPECT_EQ(control_->callCount, 0);
-  EXPECT_EQ(pump_.passes, 0);
-  EXPECT_EQ(outcomes, 4);
-  ASSERT_TRUE(link_.LastSerialFailure());
-  EXPECT_EQ(link_.LastSerialFailure()->errorCode, static_cast<unsigned long>(ENOENT));
+  EXPECT_EQ(pty_.Read(20).size(), 20u);
+  EXPECT_EQ(control_->calls, std::string());
+  EXPECT_EQ(pump_.passes, 30);
+  EXPECT_EQ(outcomes_, 4);
+  EXPECT_FALSE(link_.LastSerialFailure());
 }
 
 }  // namespace
