@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <ctime>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "game/RavelleDoc.h"
 #include "sign/SignMessages.h"
 #include "tests/support/FakeViewStatus.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/SignPackets.h"
 
 namespace {
@@ -17,12 +18,7 @@ class SignMessagesTest : public ::testing::Test {
  protected:
   SignMessagesTest() : messages(doc, sink, view) {
     doc.comPort = 3;
-    doc.SetClock([] {
-      std::tm t{};
-      t.tm_hour = 9;
-      t.tm_min = 30;
-      return t;
-    });
+    doc.SetClock(FixedClock(9, 30, 0));
     doc.team1Abbrev = "HOM";
     doc.team2Abbrev = "VIS";
   }
@@ -40,17 +36,14 @@ TEST_F(SignMessagesTest, ClearSignSendsThreePacketsAndEmptiesOnlyNowShowing) {
   messages.ClearSign();
   EXPECT_EQ(sink.Bytes(), ClearSignPackets()) << HexPackets(sink.Bytes());
   for (const CRecordedPacket& packet : sink.packets) EXPECT_EQ(packet.comPort, 3);
-  EXPECT_EQ(view.NowShowing(), "");
-  EXPECT_EQ(view.scoreMode, 1);
-  EXPECT_EQ(view.lastSpacer, " ");
-}
+  EXPECT_EQ(std::make_tuple(view.NowShowing(), view.scoreMode, view.lastSpacer),
+            std::make_tuple("", 1, " "));
 
-TEST_F(SignMessagesTest, MemoryConfigSizeOutsideFourHexDigitsIsRefusedAndNothingSent) {
+  // A size the four hex digits cannot hold is refused and nothing is sent.
+  sink.packets.clear();
   EXPECT_FALSE(messages.BuildMemoryConfig(3, 0x10000));
   EXPECT_FALSE(messages.BuildMemoryConfig(3, -1));
   EXPECT_TRUE(sink.packets.empty());
-  EXPECT_TRUE(messages.BuildMemoryConfig(3, 0xFFFF));
-  EXPECT_EQ(sink.Bytes(), std::vector<Bytes>{MemoryConfig("FFFF")});
 }
 
 // Team 1's score decides the spacer: one blank from 10 on, two below. It is
@@ -65,143 +58,69 @@ TEST_F(SignMessagesTest, SpacerIsSentOnlyWhenItChanges) {
   } rows[] = {
       {10, "  ", 1, 10, {StringPacket('3', " "), StringPacket('1', " 10")}, " "},
       {11, " ", 1, 11, {StringPacket('1', " 11")}, " "},
-      {9, "", 1, 9, {StringPacket('3', "  "), StringPacket('1', " 9")}, "  "},
-      {12, " ", 2, 5, {StringPacket('2', " 5")}, " "},
       {12, "", 2, 5, {StringPacket('3', " "), StringPacket('2', " 5")}, " "},
       {9, " ", 1, 9, {StringPacket('3', "  "), StringPacket('1', " 9")}, "  "},
   };
+  Texts spacers;  // lastSpacer as each packet goes out
+  sink.onPacket = [&] { spacers.push_back(view.lastSpacer); };
   for (const auto& row : rows) {
     sink.packets.clear();
+    spacers.clear();
     doc.team1Score = row.team1Score;
     view.lastSpacer = row.spacerBefore;
     messages.SendTeamScore(row.team, row.score);
     EXPECT_EQ(sink.Bytes(), row.expected) << row.team1Score << "\n" << HexPackets(sink.Bytes());
+    EXPECT_EQ(spacers.front(), row.spacerAfter) << row.team1Score;
     EXPECT_EQ(view.lastSpacer, row.spacerAfter) << row.team1Score;
   }
-
-  struct CSpacerWatcher : CPacketSink {
-    explicit CSpacerWatcher(CFakeViewStatus& v) : view(v) {}
-    void SendToSign(int, const unsigned char*, int) override { seen.push_back(view.lastSpacer); }
-    CFakeViewStatus& view;
-    Texts seen;
-  } watcher(view);
-  CSignMessages watched(doc, watcher, view);
-  doc.team1Score = 4;
-  view.lastSpacer = "";
-  watched.SendSpacerString();
-  EXPECT_EQ(watcher.seen, Texts{"  "});
 }
 
-TEST_F(SignMessagesTest, ScoreOperationsEchoTheScoreLineOnlyInScoreMode) {
-  doc.team1Score = 13;
-  doc.team2Score = 7;
-  view.lastSpacer = " ";
-  messages.SendTeamScore(1, 13);
-  messages.UpdateNowShowing();
-  EXPECT_TRUE(view.nowShowingTexts.empty()) << "a note on the sign keeps its Now Showing text";
-
+TEST_F(SignMessagesTest, TheScoreLineIsBoundedWhateverTheAbbreviationsHold) {
   view.scoreMode = 1;
-  messages.SendTeamScore(1, 13);
-  EXPECT_EQ(view.nowShowingTexts, (Texts{"HOM 13  VIS 7", "HOM 13  VIS 7"}));  // spacer, score
-
   doc.team1Abbrev = std::string(2000, 'A');
   messages.UpdateNowShowing();
-  EXPECT_EQ(view.NowShowing(), std::string(999, 'A')) << "the score line is bounded";
+  EXPECT_EQ(view.NowShowing(), std::string(999, 'A'));
 }
 
-TEST_F(SignMessagesTest, ScoreboardSendsNinePacketsInOrder) {
-  doc.team1NameColor = "Red";
-  doc.team1ScoreColor = "Green";
-  doc.team2NameColor = "Amber";
-  doc.team2ScoreColor = "Yellow";
-  doc.team1Score = 7;
-  doc.team2Score = 12;
-  view.scoreMode = 1;
-  messages.SendScoreboard();
-  EXPECT_EQ(sink.Bytes(), HomVisScoreboard("  ", " 7", " 12", "1238")) << HexPackets(sink.Bytes());
-  for (const CRecordedPacket& packet : sink.packets) EXPECT_EQ(packet.comPort, 3);
-  EXPECT_EQ(view.nowShowingTexts.front(), "") << "ClearSign empties the box first";
-  EXPECT_EQ(view.NowShowing(), "HOM 7  VIS 12");
-}
-
+// The memory configuration sizes the TEXT file to the note packet. The sign
+// gets the note with whitespace runs folded, cut at a character boundary to
+// fit the 8200-byte area (8000 extended characters would take 16000 bytes);
+// the history keeps it whole, Now Showing shows its first 14 characters.
 TEST_F(SignMessagesTest, NoteGoesOutInItsSizeWithHistoryAndNowShowing) {
-  const struct {
-    const char* size;
-    Bytes packet;
-    const char* hexSize;
-  } rows[] = {{"Normal", NotePacket('2', "Hello"), "0026"},
-              {"Giant", NotePacket('2', "\x12Hello\x11"), "0028"},
-              {"giant", NotePacket('2', "Hello"), "0026"}};  // only "Giant" is giant
-  doc.noteText = "Hello";
-  doc.noteColor = "Green";
-  for (const auto& row : rows) {
-    sink.packets.clear();
-    doc.noteSize = row.size;
-    messages.SendNote();
-    EXPECT_EQ(sink.Bytes(),
-              (std::vector<Bytes>{MemoryConfig(row.hexSize), row.packet, RunSequence()}))
-        << row.size << "\n"
-        << HexPackets(sink.Bytes());
-  }
-
-  sink.packets.clear();
-  view.scoreMode = 1;
-  view.lastSpacer = " ";
-  doc.history.clear();
-  doc.noteSize = "Normal";
-  doc.noteText = "Half\r\ntime\r\n\r\n  soon";
-  messages.SendNote();
-  EXPECT_EQ(sink.packets.at(1).bytes, NotePacket('2', "Half time soon"));
-  EXPECT_EQ(view.scoreMode, 0);
-  EXPECT_EQ(view.lastSpacer, " ");
-  EXPECT_EQ(doc.history, "  09:30:00 -- Note :: Half time soon\n");
-  EXPECT_EQ(view.NowShowing(), "Half time soon");
-  EXPECT_EQ(doc.noteText, "Half\r\ntime\r\n\r\n  soon") << "the document keeps the typed note";
-}
-
-TEST_F(SignMessagesTest, NowShowingShowsFourteenCharactersWholeAndCutsFifteen) {
-  const std::pair<const char*, const char*> rows[] = {
-      {"ABCDEFGHIJKLMN", "ABCDEFGHIJKLMN"},
-      {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMN..."},
-      {"", ""},
-      {"  two  lines\n\nhere ", " two lines her..."}};
-  for (const auto& [note, showing] : rows) {
-    doc.noteText = note;
-    messages.SendNote();
-    EXPECT_EQ(view.NowShowing(), showing) << note;
-  }
-}
-
-// 8000 extended characters encode to 16000 bytes, far past the 8200-byte
-// note area: the sign gets whole characters up to the limit (8167 bytes of
-// room: 4083 characters), while the history and Now Showing keep the note.
-TEST_F(SignMessagesTest, LongNoteIsCutAtACharacterBoundaryToFitTheNoteArea) {
   std::string pairs;
   for (int i = 0; i < 4083; ++i) pairs += "\x08\x22";
+  const std::string e8000(8000, '\xE9');
   const struct {
     std::string note;
     const char* size;
-    Bytes packet;
-    const char* hexSize;
+    std::string sent, logged, shown;
   } rows[] = {
-      {std::string(8000, '\xE9'), "Normal", NotePacket('1', pairs), "2007"},
-      {std::string(8000, '\xE9'), "Giant", NotePacket('1', "\x12" + pairs.substr(2) + "\x11"),
-       "2007"},
-      {"a" + std::string(7999, '\xE9'), "Normal", NotePacket('1', "a" + pairs), "2008"},
-      {std::string(8000, 'x'), "Normal", NotePacket('1', std::string(8000, 'x')), "1F61"},
+      {"Hello", "giant", "Hello", "Hello", "Hello"},  // only "Giant" is giant
+      {"Half\r\ntime\t\r\n\r\n  soon", "Normal", "Half time soon", "Half time soon",
+       "Half time soon"},
+      {"  two  lines\n\nhere", "Normal", " two lines here", " two lines here", " two lines her..."},
+      {e8000, "Normal", pairs, e8000, e8000.substr(0, 14) + "..."},
+      {e8000, "Giant", "\x12" + pairs.substr(2) + "\x11", e8000, e8000.substr(0, 14) + "..."},
   };
+  doc.noteColor = "Green";
+  view.scoreMode = 1;
+  view.lastSpacer = " ";
   for (const auto& row : rows) {
     sink.packets.clear();
     doc.history.clear();
     doc.noteText = row.note;
     doc.noteSize = row.size;
     messages.SendNote();
-    EXPECT_EQ(sink.Bytes(),
-              (std::vector<Bytes>{MemoryConfig(row.hexSize), row.packet, RunSequence()}))
-        << row.hexSize << " " << row.size;
-    EXPECT_EQ(doc.history, "  09:30:00 -- Note :: " + row.note + "\n");
-    EXPECT_EQ(view.NowShowing(), row.note.substr(0, 14) + "...");
+    const Bytes note = NotePacket('2', row.sent);
+    char size[5];
+    std::snprintf(size, sizeof size, "%04zX", note.size());
+    EXPECT_EQ(sink.Bytes(), (std::vector<Bytes>{MemoryConfig(size), note, RunSequence()}))
+        << row.note.substr(0, 20) << " " << row.size;
+    EXPECT_EQ(doc.history, "  09:30:00 -- Note :: " + row.logged + "\n");
+    EXPECT_EQ(view.NowShowing(), row.shown);
+    EXPECT_EQ(doc.noteText, row.note) << "the document keeps the typed note";
   }
+  EXPECT_EQ(std::make_tuple(view.scoreMode, view.lastSpacer), std::make_tuple(0, " "));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 //       << HexBytes(sink.packets[1].bytes);
 
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -22,11 +23,14 @@ struct CRecordedPacket {
   std::vector<unsigned char> bytes;
 };
 
-// Records every packet handed to it, in order, and never fails.
+// Records every packet handed to it, in order, and never fails. onPacket, if
+// set, runs after each packet is recorded: a test can act in the middle of a
+// send, as the USB road's event pump lets a click through between packets.
 class CRecordingSink : public CPacketSink {
  public:
   void SendToSign(int comPort, const unsigned char* bytes, int length) override {
     packets.push_back(CRecordedPacket{comPort, std::vector<unsigned char>(bytes, bytes + length)});
+    if (onPacket) onPacket();
   }
 
   // Every packet's bytes, in the order received (for whole-sequence checks).
@@ -37,6 +41,7 @@ class CRecordingSink : public CPacketSink {
   }
 
   std::vector<CRecordedPacket> packets;
+  std::function<void()> onPacket;
 };
 
 // "01 5A 30 ..." : upper-case hex pairs separated by single spaces, for
