@@ -18,18 +18,6 @@
 #include "game/RavelleView.h"
 #include "tests/support/RecordingSink.h"
 
-namespace {
-
-// Writes the widget's picture as folder/name.png and names the file written.
-bool Save(QWidget& widget, const QDir& folder, const QString& name) {
-  const QString path = folder.filePath(name + QStringLiteral(".png"));
-  const bool saved = widget.grab().save(path);
-  std::fprintf(saved ? stdout : stderr, "%s%s\n", saved ? "" : "cannot write ", qPrintable(path));
-  return saved;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
@@ -49,12 +37,19 @@ int main(int argc, char** argv) {
   CRegistryAccess registry;
   SaveCommSettings(serial, registry);
 
+  // Writes the widget's picture as folder/name.png and names the file written.
   bool ok = true;
+  auto save = [&](QWidget& widget, const QString& name) {
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    const bool saved = widget.grab().save(path);
+    std::fprintf(saved ? stdout : stderr, "%s%s\n", saved ? "" : "cannot write ", qPrintable(path));
+    ok = saved && ok;
+  };
   CModalDialog::SetRunner([&](QDialog& dialog) {
     dialog.show();
     QString name = dialog.windowTitle().toLower();
     name.remove(QLatin1Char('.')).replace(QLatin1Char(' '), QLatin1Char('-'));
-    ok = Save(dialog, folder, name) && ok;
+    save(dialog, name);
     return int(QDialog::Rejected);
   });
 
@@ -69,7 +64,7 @@ int main(int argc, char** argv) {
   for (int id : {1029, 1000, 1008, 1005, 1000, 1009})
     QTest::mouseClick(control(id), Qt::LeftButton);
   QTest::keyClicks(control(1015), QStringLiteral("Half time"));
-  ok = Save(app.Frame(), folder, QStringLiteral("scoreboard")) && ok;
+  save(app.Frame(), QStringLiteral("scoreboard"));
   for (int command : {CMainFrame::kCommunicationSettings, CMainFrame::kScoreBoardOptions,
                       CMainFrame::kShowScoringHistory, CMainFrame::kAppAbout}) {
     app.Frame().Command(command)->trigger();
@@ -78,6 +73,6 @@ int main(int argc, char** argv) {
   // The real sign link: COM1 leads nowhere, so the form shows why.
   CRavelleApp unreachable;
   unreachable.InitInstance();
-  ok = Save(unreachable.Frame(), folder, QStringLiteral("scoreboard-sign-not-reached")) && ok;
+  save(unreachable.Frame(), QStringLiteral("scoreboard-sign-not-reached"));
   return ok ? 0 : 1;
 }
