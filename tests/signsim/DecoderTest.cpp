@@ -23,9 +23,9 @@ const CSignDecoder::Event kGoodString = CSignCommand(CWriteString{'2', " 3"});
 
 struct CMalformedCase {
   const char* name;
-  std::string stream;   // followed in the test by one good frame without lead-in
-  std::string message;  // the start of the error message
-  std::string excerpt;  // the offending bytes as hex; empty: not checked
+  std::string stream;        // followed in the test by one good frame without lead-in
+  std::string message;       // the start of the error message
+  std::string excerpt = "";  // the offending bytes as hex; empty: not checked
 };
 
 const CMalformedCase kMalformed[] = {
@@ -41,25 +41,23 @@ const CMalformedCase kMalformed[] = {
     {"StxMissing", "\1Z00G1 7\4", "malformed header: STX missing", "01 5A 30 30 47 31 20 37 04"},
     {"BrokenHeaderCutByLeadIn", std::string("\1Z0G1\0", 6), "malformed header: the address",
      "01 5A 30 47 31"},
-    {"OtherTypeCode", "\1Y00\2G1 7\4", "frame for type code 'Y' at address 00", ""},
-    {"OtherAddress", "\1Z01\2G1 7\4", "frame for type code 'Z' at address 01", ""},
+    {"OtherTypeCode", "\1Y00\2G1 7\4", "frame for type code 'Y' at address 00"},
+    {"OtherAddress", "\1Z01\2G1 7\4", "frame for type code 'Z' at address 01"},
     {"NoCommand", "\1Z00\2\4", "no command code after STX", "01 5A 30 30 02 04"},
-    {"UnknownCommand", "\1Z00\2B1\4", "command code 'B' is not supported", ""},
-    {"TextWithoutLabel", "\1Z00\2A\4", "write TEXT without a file label", ""},
-    {"StringToPriorityFile", "\1Z00\2G0 7\4", "write STRING to '0', not a file label", ""},
-    {"UnknownSpecialFunction", "\1Z00\2E \4", "special function ' ' is not supported", ""},
-    {"SpecialFunctionWithoutCode", "\1Z00\2E\4", "special function without", ""},
-    {"ConfigNotWholeEntries", "\1Z00\2E$AAU001CFF0\4", "memory configuration of 10 bytes", ""},
-    {"ConfigBadType", "\1Z00\2E$ACU001CFF00\4", "memory configuration entry 1 ('A'): file type",
-     ""},
-    {"ConfigDots", "\1Z00\2E$ADU07070000\4", "memory configuration entry 1 ('A'): DOTS", ""},
-    {"ConfigBadLock", "\1Z00\2E$AAX001CFF00\4", "memory configuration entry 1 ('A'): keyboard", ""},
-    {"ConfigLowerCaseSize", "\1Z00\2E$AAU001cFF00\4", "memory configuration entry 1 ('A'): size",
-     ""},
-    {"RunSequenceBadType", "\1Z00\2E.QLA\4", "run sequence type 'Q'", ""},
-    {"RunSequenceBadLock", "\1Z00\2E.SXA\4", "run sequence keyboard protection 'X'", ""},
-    {"RunSequenceWithoutFiles", "\1Z00\2E.SL\4", "run sequence without", ""},
-    {"ChecksummedPacket", "\1Z00\2G1 7\0030123\4", "ETX in a frame", ""},
+    {"UnknownCommand", "\1Z00\2B1\4", "command code 'B' is not supported"},
+    {"TextWithoutLabel", "\1Z00\2A\4", "write TEXT without a file label"},
+    {"StringToPriorityFile", "\1Z00\2G0 7\4", "write STRING to '0', not a file label"},
+    {"UnknownSpecialFunction", "\1Z00\2E \4", "special function ' ' is not supported"},
+    {"SpecialFunctionWithoutCode", "\1Z00\2E\4", "special function without"},
+    {"ConfigNotWholeEntries", "\1Z00\2E$AAU001CFF0\4", "memory configuration of 10 bytes"},
+    {"ConfigBadType", "\1Z00\2E$ACU001CFF00\4", "memory configuration entry 1 ('A'): file type"},
+    {"ConfigDots", "\1Z00\2E$ADU07070000\4", "memory configuration entry 1 ('A'): DOTS"},
+    {"ConfigBadLock", "\1Z00\2E$AAX001CFF00\4", "memory configuration entry 1 ('A'): keyboard"},
+    {"ConfigLowerCaseSize", "\1Z00\2E$AAU001cFF00\4", "memory configuration entry 1 ('A'): size"},
+    {"RunSequenceBadType", "\1Z00\2E.QLA\4", "run sequence type 'Q'"},
+    {"RunSequenceBadLock", "\1Z00\2E.SXA\4", "run sequence keyboard protection 'X'"},
+    {"RunSequenceWithoutFiles", "\1Z00\2E.SL\4", "run sequence without"},
+    {"ChecksummedPacket", "\1Z00\2G1 7\0030123\4", "ETX in a frame"},
 };
 
 class MalformedInput : public testing::TestWithParam<CMalformedCase> {};
@@ -89,8 +87,7 @@ TEST(Decoder, StaysBoundedAndInStepOnHugeInput) {
   EXPECT_EQ(garbage.excerpt.size(), CProtocolError::kExcerptLimit);
   EXPECT_NE(DescribeBytes(garbage).find("... (100000 bytes)"), std::string::npos);
   const auto& oversized = std::get<CProtocolError>(events[1]);
-  EXPECT_NE(oversized.message.find("longer than the 16384 bytes"), std::string::npos)
-      << oversized.message;
+  EXPECT_NE(oversized.message.find("longer than the 16384 bytes"), std::string::npos);
   EXPECT_EQ(oversized.byteCount, huge.size() + 8);  // SOH Z00 STX A A ... EOT
   EXPECT_EQ(oversized.excerpt.size(), CProtocolError::kExcerptLimit);
   EXPECT_EQ(events[2], kGoodString);

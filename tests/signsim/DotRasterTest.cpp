@@ -19,22 +19,19 @@ CDotStrip Strip(const std::string& text) {
   return RasteriseDisplay(ComposeDisplay(model, CSignCharacters()).display);
 }
 
-TEST(DotRaster, EachCharacterTakesItsColumnsAndADarkGap) {
+TEST(DotRaster, EachCharacterTakesItsColumnsAndColourAndADarkGap) {
   EXPECT_EQ(Strip("\0361HH").columns.size(), 11u);  // fixed: five columns each
   // Proportional: H 5, I 3, blank 3.
   EXPECT_EQ(Strip("\0360HI H").columns.size(), 5u + 1 + 3 + 1 + 3 + 1 + 5);
-  const CDotStrip wide = Strip("\0361\022H\021H");
+  // Wide doubles each column; columns take the selected colour, red at first.
+  const CDotStrip wide = Strip("\0361\022H\021\0342H");
   ASSERT_EQ(wide.columns.size(), 10u + 2 + 5);
   EXPECT_EQ(wide.columns[0], wide.columns[1]);
   EXPECT_EQ(wide.columns[0].rows, 0x7F);
+  EXPECT_EQ(wide.columns.front().rgb, FindSignColour('1')->rgb);
+  EXPECT_EQ(wide.columns.back().rgb, FindSignColour('2')->rgb);
   // The widest scoreboard fits the 80-column face.
   EXPECT_LE(Strip("\033 b\0361WWW999 WWW999").columns.size(), 80u);
-}
-
-TEST(DotRaster, ColumnsTakeTheSelectedColourAndDefaultToRed) {
-  const CDotStrip strip = Strip("H\0342H");
-  EXPECT_EQ(strip.columns.front().rgb, FindSignColour('1')->rgb);
-  EXPECT_EQ(strip.columns.back().rgb, FindSignColour('2')->rgb);
 }
 
 TEST(DotRaster, RotatingTextEntersRightAndLeavesLeft) {
