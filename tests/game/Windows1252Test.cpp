@@ -6,18 +6,15 @@
 
 namespace {
 
-TEST(Windows1252Test, Utf8ToWindows1252DropsWhatTheCodePageLacksAndCountsIt) {
+TEST(Windows1252Test, ConvertsBothWaysDroppingWhatTheCodePageLacks) {
   const struct {
     const char* name;
     std::string utf8;
     std::string windows1252;
     int dropped;
   } rows[] = {
-      {"ASCII", "HOM 3 ~", "HOM 3 ~", 0},
-      {"e acute", "\xC3\xA9t\xC3\xA9", "\xE9t\xE9", 0},
       {"euro sign, f hook, curly quotes", "\xE2\x82\xAC\xE2\x80\x98\xC6\x92\xE2\x80\x99",
        "\x80\x91\x83\x92", 0},
-      {"no-break space and y diaeresis", "\xC2\xA0\xC3\xBF", "\xA0\xFF", 0},
       {"emoji", "\xF0\x9F\x8F\x80!", "!", 1},
       {"C1 control U+0081 has no byte", "\xC2\x81", "", 1},
       {"stray continuation byte", "a\x80z", "az", 1},
@@ -31,20 +28,16 @@ TEST(Windows1252Test, Utf8ToWindows1252DropsWhatTheCodePageLacksAndCountsIt) {
     EXPECT_EQ(Utf8ToWindows1252(row.utf8, &dropped), row.windows1252) << row.name;
     EXPECT_EQ(dropped, row.dropped) << row.name;
   }
-}
 
-// Every assigned byte survives the way out to UTF-8 and back; the five
-// unassigned ones become U+FFFD.
-TEST(Windows1252Test, EveryAssignedByteRoundTrips) {
-  EXPECT_EQ(Windows1252ToUtf8("\xE9\x80\x83"), "\xC3\xA9\xE2\x82\xAC\xC6\x92");
+  // Every assigned byte survives the way out to UTF-8 and back; the five
+  // unassigned ones become U+FFFD.
   const std::string unassigned = "\x81\x8D\x8F\x90\x9D";
-  std::string replacements;
-  for (int i = 0; i < 5; ++i) replacements += "\xEF\xBF\xBD";
-  EXPECT_EQ(Windows1252ToUtf8(unassigned), replacements);
   for (int byte = 0; byte < 256; ++byte) {
     const std::string text(1, static_cast<char>(byte));
-    const bool assigned = unassigned.find(text) == std::string::npos;
-    EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(text)), assigned ? text : "") << byte;
+    if (unassigned.find(text) != std::string::npos)
+      EXPECT_EQ(Windows1252ToUtf8(text), "\xEF\xBF\xBD") << byte;
+    else
+      EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(text)), text) << byte;
   }
 }
 
