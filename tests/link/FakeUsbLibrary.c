@@ -1,5 +1,5 @@
-/* A stand-in for libbetabriteusb.so. Built in variants that each lack one
- * entry point (FAKE_USB_WITHOUT_OPEN, _WRITE, _READ, _CLOSE). */
+// A stand-in for libbetabriteusb.so. Built in variants that each lack one
+// entry point (FAKE_USB_WITHOUT_OPEN, _WRITE, _READ, _CLOSE).
 
 #include <stdio.h>
 #include <string.h>
@@ -8,14 +8,10 @@
 #include "tests/link/FakeUsbControl.h"
 
 static FakeUsbControl control;
-static int writes = 0;
 
-__attribute__((visibility("default"))) FakeUsbControl* FakeUsb_Control(void) {
-  writes = 0;
-  return &control;
-}
+__attribute__((visibility("default"))) FakeUsbControl* FakeUsb_Control(void) { return &control; }
 
-/* "%.0d" prints nothing for 0: Open and Close are written down by name. */
+// "%.0d" prints nothing for 0: Open and Close are written down by name.
 static void Record(char name, int argument) {
   size_t used = strlen(control.calls);
   snprintf(control.calls + used, sizeof control.calls - used, "%s%c%.0d", used ? " " : "", name,
@@ -32,8 +28,8 @@ int USBBULK_Open(void) {
 #ifndef FAKE_USB_WITHOUT_WRITE
 int USBBULK_Write(unsigned char* buffer, int length) {
   Record('W', length);
-  if (++writes == control.refuseWrite) return control.refuseResult;
-  if (length > 0 && control.writtenLength + length <= FAKE_USB_MAX_BYTES) {
+  if (++control.writes == control.refuseWrite) return control.refuseResult;
+  if (length > 0 && control.writtenLength + length <= (int)sizeof control.written) {
     memcpy(control.written + control.writtenLength, buffer, (size_t)length);
     control.writtenLength += length;
   }
@@ -44,7 +40,7 @@ int USBBULK_Write(unsigned char* buffer, int length) {
 #ifndef FAKE_USB_WITHOUT_READ
 int USBBULK_Read(unsigned char* buffer, int argument) {
   Record('R', argument);
-  /* The caller hands a 2000-byte buffer: the whole of it may be used. */
+  // The caller hands a 2000-byte buffer: the whole of it may be used.
   memset(buffer, 0xA5, 2000);
   return 0;
 }

@@ -53,8 +53,9 @@ class CPseudoTerminalTest : public TemporaryConfigHome {
     for (const char* name : {"RAVELLE_COM1", "RAVELLE_COM2", "RAVELLE_COM3"}) unsetenv(name);
     TemporaryConfigHome::TearDown();
   }
-  unsigned long FailureCode() const {
-    return link_.LastSerialFailure() ? link_.LastSerialFailure()->errorCode : 0;
+  // The errno of the last serial send's failure; 0 when it got through.
+  int FailureCode() const {
+    return link_.LastSerialFailure() ? static_cast<int>(link_.LastSerialFailure()->errorCode) : 0;
   }
 
   CPseudoTerminal pty_;
@@ -75,8 +76,8 @@ inline std::vector<unsigned char> Packet(std::size_t length) {
 }
 
 // A real serial port that also writes down, space-separated, each operation
-// its user calls. Operations that other operations call on the way
-// (AbortWrites' Purge...) are not written down.
+// its user calls of those the serial road uses. Operations that other
+// operations call on the way (AbortWrites' Purge...) are not written down.
 class CRecordingSerialPort : public CSerialPort {
  public:
   explicit CRecordingSerialPort(std::string& calls) : calls_(calls) {}
@@ -101,14 +102,12 @@ class CRecordingSerialPort : public CSerialPort {
   RAVELLE_RECORD(void, GetMask, (std::uint32_t & m), (m))
   RAVELLE_RECORD(void, SetMask, (std::uint32_t m), (m), m)
   RAVELLE_RECORD(void, GetTimeouts, (COMMTIMEOUTS & t), (t))
-  RAVELLE_RECORD(void, SetTimeouts, (const COMMTIMEOUTS& t), (t))
   RAVELLE_RECORD(void, SetBreak, (), ())
   RAVELLE_RECORD(void, ClearBreak, (), ())
   RAVELLE_RECORD(void, ClearError, (std::uint32_t & e), (e))
   RAVELLE_RECORD(void, GetStatus, (COMSTAT & s), (s))
   RAVELLE_RECORD(std::uint32_t, InputQueueCount, (), ())
   RAVELLE_RECORD(void, Setup, (std::uint32_t i, std::uint32_t o), (i, o), i, o)
-  RAVELLE_RECORD(void, Purge, (std::uint32_t f), (f), f)
   RAVELLE_RECORD(void, AbortWrites, (), ())
   RAVELLE_RECORD(void, PurgeOutput, (), ())
   RAVELLE_RECORD(void, PurgeInput, (), ())

@@ -1,7 +1,9 @@
 #include <dlfcn.h>
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/link/FakeUsbControl.h"
@@ -31,20 +33,15 @@ class UsbRoadTest : public CPseudoTerminalTest {
       if (!callsAtFirstPass_) callsAtFirstPass_ = control_->calls;
     };
   }
-  void TearDown() override {
-    if (library_ != nullptr) dlclose(library_);
-    CPseudoTerminalTest::TearDown();
-  }
-
   // Loads the fake and keeps it loaded, so its record outlives the link's
   // own loading and releasing.
-  void UseFake(const char* path, int openResult = 1) {
-    if (library_ != nullptr) dlclose(library_);
-    library_ = dlopen(path, RTLD_NOW);
+  void UseFake(const char* path, int openResult = 1, int refuseWrite = 0, int refuseResult = 0) {
+    library_.reset(dlopen(path, RTLD_NOW));
     ASSERT_NE(library_, nullptr) << dlerror();
-    control_ = reinterpret_cast<FakeUsbControlFn>(dlsym(library_, "FakeUsb_Control"))();
+    control_ = reinterpret_cast<FakeUsbControlFn>(dlsym(library_.get(), "FakeUsb_Control"))();
     *control_ = FakeUsbControl{};
-    control_->openResult = openResult;
+    std::tie(control_->openResult, control_->refuseWrite, control_->refuseResult) =
+        std::tie(openResult, refuseWrite, refuseResult);
     link_.SetUsbLibraryName(path);
     messages_.texts.clear();
   }
@@ -53,62 +50,47 @@ class UsbRoadTest : public CPseudoTerminalTest {
     return link_.SendViaUsb(packet.data(), static_cast<int>(length));
   }
 
-  void* library_ = nullptr;
+  std::unique_ptr<void, int (*)(void*)> library_{nullptr, dlclose};
   FakeUsbControl* control_ = nullptr;
   std::optional<std::string> callsAtFirstPass_;
 };
 
-// refuseWrite: the 1-based chunk the fake refuses with refuseResult.
-TEST_F(UsbRoadTest, ChunksOfAtMost256WithAReadAfterEachUntilOneIsRefused) {
+// Chunks of at most 256 bytes with a read after each, until one is refused
+// (refuseWrite: the 1-based chunk the fake refuses with refuseResult); what
+// each failure shows and the result it gives.
+TEST_F(UsbRoadTest, ChunksMessagesAndResults) {
   struct Row {
+    const char* library;
+    int openResult, refuseWrite, refuseResult;
     std::size_t length;
-    int refuseWrite, refuseResult;
+    std::vector<std::string> messages;
     std::string calls;
     int result;
     std::size_t written;
   };
-  for (const Row& row : std::vector<Row>{{1, 0, 0, "O W1 R1 C", 1, 1},
-                                         {256, 0, 0, "O W256 R1 C", 256, 256},
-                                         {257, 0, 0, "O W256 R1 W1 R1 C", 1, 257},
-                                         {600, 0, 0, "O W256 R1 W256 R1 W88 R1 C", 88, 600},
-                                         {0, 0, 0, "O C", 0, 0},
-                                         {600, 1, 0, "O W256 R1 C", 0, 0},
-                                         {600, 2, 0, "O W256 R1 W256 R1 C", 0, 256},
-                                         {600, 3, -5, "O W256 R1 W256 R1 W88 R1 C", -5, 512}}) {
-    SCOPED_TRACE(row.calls);
-    UseFake(FAKE_USB_FULL);
-    control_->refuseWrite = row.refuseWrite;
-    control_->refuseResult = row.refuseResult;
+  for (const Row& row :
+       std::vector<Row>{{FAKE_USB_FULL, 1, 0, 0, 256, {}, "O W256 R1 C", 256, 256},
+                        {FAKE_USB_FULL, 1, 0, 0, 257, {}, "O W256 R1 W1 R1 C", 1, 257},
+                        {FAKE_USB_FULL, 1, 0, 0, 600, {}, "O W256 R1 W256 R1 W88 R1 C", 88, 600},
+                        {FAKE_USB_FULL, 1, 0, 0, 0, {}, "O C", 0, 0},
+                        {FAKE_USB_FULL, 1, 1, 0, 600, {}, "O W256 R1 C", 0, 0},
+                        {FAKE_USB_FULL, 1, 2, 0, 600, {}, "O W256 R1 W256 R1 C", 0, 256},
+                        {FAKE_USB_FULL, 1, 3, -5, 600, {}, "O W256 R1 W256 R1 W88 R1 C", -5, 512},
+                        {FAKE_USB_WITHOUT_OPEN, 1, 0, 0, 10, {kM2}, "", 0, 0},
+                        {FAKE_USB_FULL, 0, 0, 0, 10, {kM3}, "O C", 1, 0},
+                        {FAKE_USB_WITHOUT_WRITE, 1, 0, 0, 10, {kM4}, "O C", 0, 0},
+                        {FAKE_USB_WITHOUT_WRITE, 0, 0, 0, 10, {kM3, kM4}, "O C", 0, 0},
+                        {FAKE_USB_WITHOUT_READ, 1, 0, 0, 10, {kM5}, "O C", 0, 0},
+                        {FAKE_USB_WITHOUT_READ, 0, 0, 0, 10, {kM3, kM5}, "O C", 0, 0},
+                        {FAKE_USB_WITHOUT_CLOSE, 1, 0, 0, 10, {kM6}, "O W10 R1", 0, 10}}) {
+    SCOPED_TRACE(std::string(row.library) + " " + row.calls);
+    UseFake(row.library, row.openResult, row.refuseWrite, row.refuseResult);
     EXPECT_EQ(Send(row.length), row.result);
-    EXPECT_EQ(control_->calls, row.calls);
-    auto written = Packet(row.written);
-    EXPECT_EQ(
-        std::vector<unsigned char>(control_->written, control_->written + control_->writtenLength),
-        written);
-  }
-  EXPECT_TRUE(messages_.texts.empty());
-}
-
-TEST_F(UsbRoadTest, MessagesAndResultsOfEveryFailure) {
-  struct Row {
-    const char* library;
-    int openResult;
-    std::vector<std::string> messages;
-    std::string calls;
-    int result;
-  };
-  for (const Row& row : std::vector<Row>{{FAKE_USB_WITHOUT_OPEN, 1, {kM2}, "", 0},
-                                         {FAKE_USB_FULL, 0, {kM3}, "O C", 1},
-                                         {FAKE_USB_WITHOUT_WRITE, 1, {kM4}, "O C", 0},
-                                         {FAKE_USB_WITHOUT_WRITE, 0, {kM3, kM4}, "O C", 0},
-                                         {FAKE_USB_WITHOUT_READ, 1, {kM5}, "O C", 0},
-                                         {FAKE_USB_WITHOUT_READ, 0, {kM3, kM5}, "O C", 0},
-                                         {FAKE_USB_WITHOUT_CLOSE, 1, {kM6}, "O W10 R1", 0}}) {
-    SCOPED_TRACE(std::string(row.library) + " open " + std::to_string(row.openResult));
-    UseFake(row.library, row.openResult);
-    EXPECT_EQ(Send(10), row.result);
     EXPECT_EQ(messages_.texts, row.messages);
     EXPECT_EQ(control_->calls, row.calls);
+    EXPECT_EQ(
+        std::vector<unsigned char>(control_->written, control_->written + control_->writtenLength),
+        Packet(row.written));
   }
   link_.SetUsbLibraryName("libravelle-no-such-library.so");
   messages_.texts.clear();
