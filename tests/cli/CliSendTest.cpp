@@ -3,7 +3,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <iterator>
 
 #include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"
@@ -12,12 +11,6 @@
 #include "tests/support/PseudoTerminal.h"
 
 namespace {
-
-std::vector<unsigned char> Joined(const std::vector<Bytes>& packets) {
-  std::vector<unsigned char> bytes;
-  for (const Bytes& packet : packets) bytes.insert(bytes.end(), packet.begin(), packet.end());
-  return bytes;
-}
 
 // A pseudo-terminal stands in for the sign's serial line on COM1, and the
 // settings store lives in a folder of the test's own.
@@ -35,40 +28,30 @@ class CliSendTest : public ::testing::Test {
     std::filesystem::remove_all(configHome_);
   }
 
-  // Runs the command line while the master is read.
-  CCliRun SendAndRead(const std::vector<std::string>& args, std::size_t expected,
-                      const std::string& input = "") {
-    pty.StartReading(expected);
-    CCliRun run = RunCliOn(args, input);
-    received = pty.Collect();
+  // Runs the command line while the master is read: exactly `packets`, in
+  // order, must arrive.
+  CCliRun SendExpecting(const std::vector<std::string>& args, const std::vector<Bytes>& packets) {
+    Bytes expected;
+    for (const Bytes& packet : packets)
+      expected.insert(expected.end(), packet.begin(), packet.end());
+    pty.StartReading(expected.size());
+    CCliRun run = RunCliOn(args);
+    EXPECT_EQ(HexBytes(pty.Collect()), HexBytes(expected));
     return run;
   }
 
   CPseudoTerminal pty;
-  std::vector<unsigned char> received;
   std::string configHome_;
 };
 
-TEST_F(CliSendTest, SerialSendDeliversExactlyThePacketsOfTheDump) {
-  const std::vector<unsigned char> board = Joined(HomVisScoreboard("  ", " 0", " 0"));
-  const CCliRun sent = SendAndRead({"--port", "1", "scoreboard", "HOM", "VIS"}, board.size());
-  EXPECT_EQ(sent.exitStatus, 0) << sent.err;
-  EXPECT_EQ(sent.out + sent.err, "");
-  EXPECT_EQ(HexBytes(received), HexBytes(board));
+// --port sends at the line settings given; without it the saved connection
+// chooses the road and its settings.
+TEST_F(CliSendTest, SerialSendsDeliverExactlyThePacketsOfTheDump) {
+  const CCliRun board = SendExpecting({"--port", "1", "scoreboard", "HOM", "VIS"},
+                                      HomVisScoreboard("  ", " 0", " 0"));
+  EXPECT_EQ(board.exitStatus, 0) << board.err;
+  EXPECT_EQ(board.out + board.err, "");
 
-  // A session sends what it shows, and prints only what was asked for.
-  const CCliRun session = SendAndRead({"--port", "1", "session"}, board.size() + 30,
-                                      "team1 HOM\nteam2 VIS\nnewgame\nadd 1 6\nshowing\n");
-  EXPECT_EQ(session.exitStatus, 0) << session.err;
-  EXPECT_EQ(session.out, "showing HOM 6  VIS 0\n");
-  std::vector<unsigned char> game = board;
-  const Bytes six = StringPacket('1', " 6");
-  game.insert(game.end(), six.begin(), six.end());
-  EXPECT_EQ(HexBytes(received), HexBytes(game));
-}
-
-// Without --port the saved connection chooses the road and its settings.
-TEST_F(CliSendTest, SavedSettingsChooseTheRoad) {
   const CCliRun unsaved = RunCliOn({"clear"});
   EXPECT_EQ(unsaved.exitStatus, 1);
   EXPECT_EQ(unsaved.err,
@@ -79,9 +62,8 @@ TEST_F(CliSendTest, SavedSettingsChooseTheRoad) {
   CRegistryAccess registry;
   CCommSettings settings{"alpha", kConnectionSerialCustom, 1, 19200, 8, "none", 2};
   SaveCommSettings(settings, registry);
-  const CCliRun sent = SendAndRead({"clear"}, 131);
-  EXPECT_EQ(sent.exitStatus, 0) << sent.err;
-  EXPECT_EQ(HexBytes(received), HexBytes(Joined(ClearSignPackets())));
+  const CCliRun clear = SendExpecting({"clear"}, ClearSignPackets());
+  EXPECT_EQ(clear.exitStatus, 0) << clear.err;
   const termios line = pty.LineSettings();
   EXPECT_EQ(cfgetospeed(&line), B19200);
   EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8 | CSTOPB));

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-#include <tuple>
-
-#include "tools/cli/CliProgram.h"
+#include "tests/cli/CliRun.h"
 #include "tools/cli/CommandLine.h"
 
 namespace {
@@ -24,10 +21,8 @@ TEST(CommandLineTest, BadCommandLinesExitTwoNamingTheArgument) {
       {{}, "missing command (clear, scoreboard, note or session)"},
       {{"--dump", "score", "HOM", "VIS"}, "unknown command \"score\""},
       {{"--dump", "--verbose", "clear"}, "unknown option \"--verbose\""},
-      {{"--dump", "clear", "--scores", "1", "2"}, "unknown option \"--scores\""},
       {{"--dump", "clear", "now"}, "clear: unexpected argument \"now\""},
       {{"--dump", "scoreboard", "HOM"}, "scoreboard: missing ABBR2"},
-      {{"--dump", "scoreboard", "HOM", "VIS", "OPP"}, "scoreboard: unexpected argument \"OPP\""},
       {{"--dump", "scoreboard", "", "VIS"}, "scoreboard: ABBR1 is empty"},
       {{"--dump", "scoreboard", "HOM", "✓"}, "scoreboard: ABBR2 \"✓\" has no character to show"},
       {{"--dump", "scoreboard", "HOM", "VIS", "--scores", "3"}, "--scores: missing argument"},
@@ -41,33 +36,24 @@ TEST(CommandLineTest, BadCommandLinesExitTwoNamingTheArgument) {
       {{"--dump", "note"}, "note: missing TEXT"},
       {{"--dump", "note", "Hi", "--size", "Huge"},
        "--size: unknown size \"Huge\" (Normal or Giant)"},
-      {{"--dump", "note", "Hi", "--color"}, "--color: missing argument"},
       {{"--port", "0", "clear"}, "--port: \"0\" is not a port number (1 to 255)"},
       {{"--port", "1", "--bits", "6", "clear"}, "--bits: \"6\" is not 7 or 8 data bits"},
       {{"--port", "1", "--parity", "mark", "clear"}, "--parity: \"mark\" is not none, even or odd"},
-      {{"--port", "1", "--stop-bits", "3", "clear"}, "--stop-bits: \"3\" is not 1 or 2 stop bits"},
-      {{"--port", "1", "--baud", "0", "clear"}, "--baud: \"0\" is not a baud rate"},
       {{"--dump", "--port", "1", "clear"},
        "--dump sends nothing and takes no --port, --usb or line settings"},
       {{"--usb", "--port", "1", "clear"}, "--usb takes no --port or serial line settings"},
   };
   for (const auto& row : rows) {
-    std::string error;
-    EXPECT_FALSE(ParseCommandLine(row.args, error).has_value()) << row.error;
-    EXPECT_EQ(error, row.error);
-
-    std::istringstream in("newgame\n");
-    std::ostringstream out, err;
-    EXPECT_EQ(RunCli(row.args, in, out, err, NoRoad()), 2) << row.error;
-    EXPECT_EQ(out.str(), "") << row.error;
-    EXPECT_EQ(err.str(),
-              std::string("ravelle-cli: ") + row.error + "\nTry 'ravelle-cli --help'.\n");
+    const CCliRun run = RunCliOn(row.args, "newgame\n", NoRoad());
+    EXPECT_EQ(run.exitStatus, 2) << row.error;
+    EXPECT_EQ(run.out, "") << row.error;
+    EXPECT_EQ(run.err, std::string("ravelle-cli: ") + row.error + "\nTry 'ravelle-cli --help'.\n");
   }
 }
 
 // Arguments reach the document as the form's boxes would hold them: in the
 // code page, cut to the boxes' limits.
-TEST(CommandLineTest, ArgumentsAndRoadOptions) {
+TEST(CommandLineTest, ArgumentsReachTheDocumentAsTheBoxesWouldHoldThem) {
   std::string error;
   std::optional<CCommandLine> line =
       ParseCommandLine({"--dump", "scoreboard", "HOME", "Vé", "--scores", "0", "999"}, error);
@@ -81,18 +67,6 @@ TEST(CommandLineTest, ArgumentsAndRoadOptions) {
   line = ParseCommandLine({"--dump", "note", std::string(8001, 'n')}, error);
   ASSERT_TRUE(line) << error;
   EXPECT_EQ(line->note.text.size(), 8000u) << "the note box holds 8000 characters";
-
-  line = ParseCommandLine({"--port", "2", "--baud", "19200", "--bits", "8", "--parity", "none",
-                           "--stop-bits", "2", "clear"},
-                          error);
-  ASSERT_TRUE(line) << error;
-  EXPECT_EQ(std::make_tuple(line->road.dump, line->road.usb, *line->road.port, line->road.baudRate,
-                            line->road.byteSize, line->road.parity, line->road.stopBits),
-            std::make_tuple(false, false, 2, 19200, 8, "none", 2));
-  line = ParseCommandLine({"session", "--usb"}, error);
-  ASSERT_TRUE(line) << error;
-  EXPECT_TRUE(line->road.usb);
-  EXPECT_FALSE(line->road.port);
 }
 
 }  // namespace
