@@ -5,8 +5,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
+
+// A store file's first lines, up to the program's own key.
+inline const std::string kStoreHead =
+    "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Norvane\\Ravelle]\n";
 
 // Each test gets its own XDG_CONFIG_HOME, removed afterwards.
 class TemporaryConfigHome : public ::testing::Test {
@@ -24,14 +28,10 @@ class TemporaryConfigHome : public ::testing::Test {
   }
 
   std::filesystem::path StoreFile() const { return home_ / "ravelle" / "settings.reg"; }
-
   std::string StoreText() const {
     std::ifstream in(StoreFile(), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
   }
-
   void PutStoreText(const std::string& text) const {
     std::filesystem::create_directories(StoreFile().parent_path());
     std::ofstream(StoreFile(), std::ios::binary) << text;
