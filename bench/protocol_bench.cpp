@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "bench/BenchViewStatus.h"
 #include "game/RavelleDoc.h"
 #include "sign/PacketSink.h"
 #include "sign/SignMessages.h"
 #include "sign/SignText.h"
-#include "sign/ViewStatus.h"
 
 namespace {
 
@@ -23,19 +23,6 @@ class CCountingSink : public CPacketSink {
   }
   long packets = 0;
   long bytes = 0;
-};
-
-class CBenchViewStatus : public CViewStatus {
- public:
-  unsigned char GetScoreMode() const override { return scoreMode; }
-  void SetScoreMode(unsigned char mode) override { scoreMode = mode; }
-  std::string GetLastSpacer() const override { return lastSpacer; }
-  void SetLastSpacer(const std::string& spacer) override { lastSpacer = spacer; }
-  void SetNowShowing(const std::string& text) override { nowShowing = text; }
-
-  unsigned char scoreMode = 1;
-  std::string lastSpacer;
-  std::string nowShowing;
 };
 
 void ReportPackets(benchmark::State& state, const CCountingSink& sink) {

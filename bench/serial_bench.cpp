@@ -18,27 +18,16 @@
 #include <vector>
 
 #include "app/MessageBoxSeam.h"
+#include "bench/BenchViewStatus.h"
 #include "game/RavelleDoc.h"
 #include "link/EventPump.h"
 #include "link/SignLink.h"
 #include "sign/PacketSink.h"
 #include "sign/SignMessages.h"
-#include "sign/ViewStatus.h"
 
 namespace {
 
 constexpr double kLineBytesPerSecond = 960.0;
-
-class CBenchView : public CViewStatus {
- public:
-  unsigned char GetScoreMode() const override { return scoreMode; }
-  void SetScoreMode(unsigned char mode) override { scoreMode = mode; }
-  std::string GetLastSpacer() const override { return lastSpacer; }
-  void SetLastSpacer(const std::string& spacer) override { lastSpacer = spacer; }
-  void SetNowShowing(const std::string&) override {}
-  unsigned char scoreMode = 0;
-  std::string lastSpacer;
-};
 
 class CNoMessages : public CMessageBoxSeam {
  public:
@@ -111,7 +100,7 @@ void BM_SerialPacket(benchmark::State& state) {
   CPtyLine line;
   CRavelleDoc doc;
   doc.connection = kConnectionSerialClassic;
-  CBenchView view;
+  CBenchViewStatus view;
   CNoMessages messages;
   CNoPump pump;
   CSignLink link(doc, view, messages, pump);
@@ -137,7 +126,7 @@ void BM_SerialScoreboard(benchmark::State& state) {
   doc.team2Abbrev = "VIS";
   doc.team1Score = 21;
   doc.team2Score = 7;
-  CBenchView view;
+  CBenchViewStatus view;
   CNoMessages messages;
   CNoPump pump;
   CSignLink link(doc, view, messages, pump);
