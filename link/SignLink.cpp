@@ -63,6 +63,12 @@ void CSignLink::SendToSign(int comPort, const unsigned char* bytes, int length) 
     SendViaSerial(comPort, bytes, length);
     return;
   }
+  // Once a send goes over USB, a serial failure no longer describes the last
+  // send; the USB road shows its own failures in message boxes.
+  if (lastSerialFailure_) {
+    lastSerialFailure_.reset();
+    if (onSerialOutcome) onSerialOutcome();
+  }
   if (view_.GetScoreMode() != 0) view_.SetNowShowing("Updating LED Sign");
   SendViaUsb(bytes, length);
   // Lets a click be handled between the packets of a longer send; the

@@ -36,9 +36,10 @@ class CSignLink : public CPacketSink {
   void SendToSign(int comPort, const unsigned char* bytes, int length) override;
   int SendViaUsb(const unsigned char* bytes, int length);
 
-  // Empty after a serial send that got through.
+  // Empty after a serial send that got through, and once a send goes over USB.
   const std::optional<CSendFailure>& LastSerialFailure() const { return lastSerialFailure_; }
-  // Called after every serial send, success or failure.
+  // Called after every serial send, success or failure, and when a USB send
+  // clears a standing serial failure.
   std::function<void()> onSerialOutcome;
 
   // The USB library is loaded by this name at every send.

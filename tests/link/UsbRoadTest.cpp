@@ -99,8 +99,17 @@ TEST_F(UsbRoadTest, ChunksMessagesAndResults) {
 // other connection text, however near, takes the serial road.
 TEST_F(UsbRoadTest, OnlyTheExactConnectionTakesTheUsbRoadWithTenPumpPassesAfter) {
   UseFake(FAKE_USB_FULL);
+  // A serial failure stands until a send goes over USB.
+  doc_.connection = kConnectionSerialClassic;
+  setenv("RAVELLE_COM2", "/nonexistent-ravelle-port", 1);
+  link_.SendToSign(2, Packet(5).data(), 5);
+  ASSERT_TRUE(link_.LastSerialFailure());
+  doc_.connection = kConnectionUsbPrism;
+  outcomes_ = 0;
   view_.scoreMode = 1;
   link_.SendToSign(1, Packet(300).data(), 300);
+  EXPECT_FALSE(link_.LastSerialFailure());
+  EXPECT_EQ(outcomes_, 1);
   EXPECT_EQ(pump_.passes, 10);
   EXPECT_EQ(callsAtFirstPass_, control_->calls);
   view_.scoreMode = 0;
@@ -120,7 +129,7 @@ TEST_F(UsbRoadTest, OnlyTheExactConnectionTakesTheUsbRoadWithTenPumpPassesAfter)
   EXPECT_EQ(pty_.Read(20).size(), 20u);
   EXPECT_EQ(control_->calls, std::string());
   EXPECT_EQ(pump_.passes, 30);
-  EXPECT_EQ(outcomes_, 4);
+  EXPECT_EQ(outcomes_, 5);
 }
 
 }  // namespace
