@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 deps/install-packages
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
+cmake --build --preset release -j "$(nproc)" --target ravelle ravelle-cli ravelle-signsim
 
 # With no sign at hand, the virtual sign stands in for one: its window shows
 # what the sign would show, its reports go to this terminal, and COM port 1
