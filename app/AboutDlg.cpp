@@ -5,10 +5,10 @@
 #include <QPushButton>
 
 #include "app/AppIcon.h"
-#include "app/HyperlinkButton.h"
-#include "app/LinkAddresses.h"
-#include "app/TemplateLayout.h"
-#include "app/Windows1252Text.h"
+#include "framework/HyperlinkButton.h"
+#include "res/LinkAddresses.h"
+#include "framework/TemplateLayout.h"
+#include "framework/Windows1252Text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QMenuBar>
 
 #include "app/AppIcon.h"
-#include "app/DialogUnits.h"
+#include "framework/DialogUnits.h"
 
 namespace {
 

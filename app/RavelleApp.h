@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/AppProfile.h"
-#include "app/QtMessageBox.h"
+#include "framework/QtMessageBox.h"
 #include "game/RavelleDoc.h"
 
 class CMainFrame;

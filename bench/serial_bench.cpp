@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/MessageBoxSeam.h"
+#include "link/MessageBoxSeam.h"
 #include "bench/BenchViewStatus.h"
 #include "game/RavelleDoc.h"
 #include "link/EventPump.h"

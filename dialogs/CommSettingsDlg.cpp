@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/ComboEntries.h"
-#include "app/TemplateLayout.h"
-#include "app/Windows1252Text.h"
+#include "framework/ComboEntries.h"
+#include "framework/TemplateLayout.h"
+#include "framework/Windows1252Text.h"
 #include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
 #include "link/ComPortMap.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ModalDialog.h"
+#include "framework/ModalDialog.h"
 #include "dialogs/RegistryAccess.h"
 
 class QComboBox;

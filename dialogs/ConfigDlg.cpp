@@ -4,10 +4,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/ComboEntries.h"
-#include "app/GroupFrame.h"
-#include "app/TemplateLayout.h"
-#include "app/Windows1252Text.h"
+#include "framework/ComboEntries.h"
+#include "framework/GroupFrame.h"
+#include "framework/TemplateLayout.h"
+#include "framework/Windows1252Text.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/TemplateLayout.h"
-#include "app/Windows1252Text.h"
+#include "framework/TemplateLayout.h"
+#include "framework/Windows1252Text.h"
 
 CHistoryDlg::CHistoryDlg(QWidget* parent) : CModalDialog(parent) {
   setWindowTitle(QStringLiteral("Scoring History"));

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ModalDialog.h"
+#include "framework/ModalDialog.h"
 
 class QPlainTextEdit;
 class QPushButton;

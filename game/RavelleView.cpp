@@ -9,13 +9,13 @@
 #include <QScopedValueRollback>
 #include <QTextCursor>
 
-#include "app/ComboEntries.h"
-#include "app/DialogUnits.h"
-#include "app/GroupFrame.h"
-#include "app/HyperlinkButton.h"
-#include "app/LinkAddresses.h"
-#include "app/TemplateLayout.h"
-#include "app/Windows1252Text.h"
+#include "framework/ComboEntries.h"
+#include "framework/DialogUnits.h"
+#include "framework/GroupFrame.h"
+#include "framework/HyperlinkButton.h"
+#include "res/LinkAddresses.h"
+#include "framework/TemplateLayout.h"
+#include "framework/Windows1252Text.h"
 #include "dialogs/CommSettingsDlg.h"
 #include "dialogs/ConfigDlg.h"
 #include "dialogs/HistoryDlg.h"

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "app/QtEventPump.h"
+#include "framework/QtEventPump.h"
 #include "dialogs/RegistryAccess.h"
 #include "game/ScoreboardGame.h"
 #include "link/SignLink.h"

@@ -5,7 +5,7 @@
 #include <cctype>
 #include <string_view>
 
-#include "app/MessageBoxSeam.h"
+#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 
 namespace {

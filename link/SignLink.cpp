@@ -6,7 +6,7 @@
 #include <array>
 #include <cstring>
 
-#include "app/MessageBoxSeam.h"
+#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 #include "link/ComPortMap.h"
 #include "link/EventPump.h"

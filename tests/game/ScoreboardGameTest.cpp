@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageBoxSeam.h"
+#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 #include "game/ScoreboardGame.h"
 #include "tests/support/FixedClock.h"

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/MessageBoxSeam.h"
+#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 #include "link/EventPump.h"
 #include "link/SerialPort.h"

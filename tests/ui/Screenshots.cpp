@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "app/MainFrame.h"
-#include "app/ModalDialog.h"
+#include "framework/ModalDialog.h"
 #include "app/RavelleApp.h"
 #include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"

@@ -19,8 +19,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/MessageBoxSeam.h"
-#include "app/ModalDialog.h"
+#include "link/MessageBoxSeam.h"
+#include "framework/ModalDialog.h"
 #include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/DialogUnits.h"
+#include "framework/DialogUnits.h"
 #include "app/MainFrame.h"
 #include "app/RavelleApp.h"
 #include "dialogs/CommSettingsDlg.h"

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "app/MessageBoxSeam.h"
+#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 #include "game/ScoreboardGame.h"
 #include "sign/PacketSink.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageBoxSeam.h"
+#include "link/MessageBoxSeam.h"
 
 // The desktop program's message boxes: a modal box with a single OK button,
 // run through CModalDialog::RunModal so tests can answer it.

@@ -1,4 +1,4 @@
-#include "app/GroupFrame.h"
+#include "framework/GroupFrame.h"
 
 #include <QPainter>
 

@@ -1,11 +1,11 @@
-#include "app/HyperlinkButton.h"
+#include "framework/HyperlinkButton.h"
 
 #include <QDesktopServices>
 #include <QPainter>
 #include <QPixmap>
 #include <QUrl>
 
-#include "app/DialogUnits.h"
+#include "framework/DialogUnits.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/ComboEntries.h"
+#include "framework/ComboEntries.h"
 
 #include <QComboBox>
 #include <algorithm>

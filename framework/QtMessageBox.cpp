@@ -1,9 +1,9 @@
-#include "app/QtMessageBox.h"
+#include "framework/QtMessageBox.h"
 
 #include <QMessageBox>
 
-#include "app/ModalDialog.h"
-#include "app/Windows1252Text.h"
+#include "framework/ModalDialog.h"
+#include "framework/Windows1252Text.h"
 
 void CQtMessageBox::Show(const std::string& text, const std::string& caption, Icon icon) {
   QMessageBox box(icon == Icon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,

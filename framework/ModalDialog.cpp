@@ -1,6 +1,6 @@
-#include "app/ModalDialog.h"
+#include "framework/ModalDialog.h"
 
-#include "app/DialogUnits.h"
+#include "framework/DialogUnits.h"
 
 namespace {
 

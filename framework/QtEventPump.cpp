@@ -1,4 +1,4 @@
-#include "app/QtEventPump.h"
+#include "framework/QtEventPump.h"
 
 #include <QCoreApplication>
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/DialogUnits.h"
+#include "framework/DialogUnits.h"
 
 class QComboBox;
 

@@ -1,4 +1,4 @@
-#include "app/TemplateLayout.h"
+#include "framework/TemplateLayout.h"
 
 #include <QComboBox>
 #include <QLabel>
