@@ -330,9 +330,7 @@ void CRavelleView::RefreshControls() {
   ShowNoteNotice();
 }
 
-void CRavelleView::FocusAbbreviation(int team) {
-  (team == 2 ? team2Box_ : team1Box_)->setFocus();
-}
+void CRavelleView::FocusAbbreviation(int team) { (team == 2 ? team2Box_ : team1Box_)->setFocus(); }
 
 void CRavelleView::FocusNoteBox() { noteBox_->setFocus(); }
 

@@ -28,12 +28,12 @@ std::string NoteFitNotice(const CNoteFit& fit) {
   if (fit.charactersLeftOut == 1) {
     notice = "1 character the sign cannot show was left out";
   } else if (fit.charactersLeftOut > 1) {
-    notice = std::to_string(fit.charactersLeftOut) +
-             " characters the sign cannot show were left out";
+    notice =
+        std::to_string(fit.charactersLeftOut) + " characters the sign cannot show were left out";
   }
   if (fit.cut) {
-    const std::string cut = "cut to " + std::to_string(fit.charactersSent) +
-                            " characters to fit the sign";
+    const std::string cut =
+        "cut to " + std::to_string(fit.charactersSent) + " characters to fit the sign";
     notice += notice.empty() ? "The note was " + cut : "; the note was " + cut;
   }
   return notice;
@@ -122,7 +122,8 @@ CNoteFit CSignMessages::SendNote() {
   const std::size_t fitting = NoteBytesThatFit(encoded, giant);
   fit.cut = fitting < encoded.size();
   fit.charactersSent = SignCharacterCount(encoded, fitting);
-  const std::vector<unsigned char> packet = MakeNotePacket(encoded, ColorCode(doc_.noteColor), giant);
+  const std::vector<unsigned char> packet =
+      MakeNotePacket(encoded, ColorCode(doc_.noteColor), giant);
 
   BuildMemoryConfig(doc_.comPort, static_cast<int>(packet.size()));
   Send(doc_.comPort, packet);

@@ -205,9 +205,8 @@ std::string Snapshot(const CRavelleDoc& doc, const CScoreboardGame& game) {
   return doc.team1Abbrev + "/" + doc.team2Abbrev + " " + std::to_string(doc.team1Score) + "-" +
          std::to_string(doc.team2Score) + " boxes " + s.team1ScoreBox + "-" + s.team2ScoreBox +
          " showing '" + s.nowShowing + "' mode " + std::to_string(game.GetScoreMode()) +
-         " spacer '" + game.GetLastSpacer() + "' enabled " +
-         std::to_string(s.gameControlsEnabled) + std::to_string(s.abbreviationBoxesEnabled) +
-         " history " + doc.history;
+         " spacer '" + game.GetLastSpacer() + "' enabled " + std::to_string(s.gameControlsEnabled) +
+         std::to_string(s.abbreviationBoxesEnabled) + " history " + doc.history;
 }
 
 // New Game and Send Score with an empty box: the box's team gets the focus,
@@ -265,7 +264,9 @@ TEST_F(ScoreboardGameTest, NewGameAsksBeforeItDiscardsAGameInProgress) {
     bool yes;
     bool asked, started;
   } rows[] = {
-      {0, 0, false, false, true}, {3, 0, false, true, false}, {0, 1, false, true, false},
+      {0, 0, false, false, true},
+      {3, 0, false, true, false},
+      {0, 1, false, true, false},
       {12, 3, true, true, true},
   };
   StartGame();
@@ -352,8 +353,8 @@ TEST_F(ScoreboardGameTest, AbbreviationBoxesRefuseWhatTheSignCannotShow) {
   const struct {
     const char* typed;
     bool taken;
-  } rows[] = {{"\x80\x80\x80", false}, {"A\x99", false}, {"\x8C", false},     {"\xC8", false},
-              {"\xC9T\xC9", true},     {"\xCA", true},   {"a~}", true},       {"", true},
+  } rows[] = {{"\x80\x80\x80", false}, {"A\x99", false}, {"\x8C", false}, {"\xC8", false},
+              {"\xC9T\xC9", true},     {"\xCA", true},   {"a~}", true},   {"", true},
               {"HOME\x80", true}};  // the box holds three characters: the euro never gets in
   for (const auto& row : rows) {
     game.TypeTeam2("OLD");
@@ -385,8 +386,8 @@ TEST_F(ScoreboardGameTest, SendNoteTellsWhatTheSignDoesNotShow) {
     EXPECT_EQ(game.State().noteNotice, row.notice);
   }
   EXPECT_EQ(doc.history.size() - doc.history.rfind(" :: ") - 5, 8000u) << "history keeps it all";
-  for (const auto& end : std::vector<std::function<void()>>{[&] { game.SendScore(); },
-                                                            [&] { game.ClearSign(); }}) {
+  for (const auto& end :
+       std::vector<std::function<void()>>{[&] { game.SendScore(); }, [&] { game.ClearSign(); }}) {
     game.SendNote();
     ASSERT_NE(game.State().noteNotice, "");
     game.PressAdd(1, 1);
