@@ -301,8 +301,8 @@ void CRavelleView::OnInitialUpdate() {
   game_.ResetForm();
   RefreshControls();
   if (!ReadSavedSettings(doc_, registry_)) OnCommunicationSettings();
-  // Run as its own action: inside another one (File > New arriving during a
-  // send) it waits for that one's end.
+  // An action of its own: when File > New runs as one, the sign is cleared
+  // right after it.
   game_.ClearSign();
   RefreshControls();
 }
