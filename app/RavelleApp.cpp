@@ -46,9 +46,13 @@ void CRavelleApp::RouteCommands() {
 }
 
 void CRavelleApp::OnFileNew() {
-  // The document is never modified, so there is nothing to offer to save.
-  if (!doc_.OnNewDocument()) return;
-  view_->OnInitialUpdate();
+  // Chosen while a send lets window events through, the reset waits until
+  // that send has ended rather than emptying the game under it.
+  view_->Game().Perform([this] {
+    // The document is never modified, so there is nothing to offer to save.
+    if (!doc_.OnNewDocument()) return;
+    view_->OnInitialUpdate();
+  });
 }
 
 void CRavelleApp::OnAppAbout() {

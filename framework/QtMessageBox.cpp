@@ -11,3 +11,12 @@ void CQtMessageBox::Show(const std::string& text, const std::string& caption, Ic
   box.setTextFormat(Qt::PlainText);
   CModalDialog::RunModal(box);
 }
+
+bool CQtMessageBox::AskYesNo(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, FromWindows1252(caption), FromWindows1252(text),
+                  QMessageBox::Yes | QMessageBox::No);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  return CModalDialog::RunModal(box) == QMessageBox::Yes;
+}

@@ -8,27 +8,32 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTextCursor>
+#include <QValidator>
+#include <algorithm>
 
-#include "framework/ComboEntries.h"
-#include "framework/DialogUnits.h"
-#include "framework/GroupFrame.h"
-#include "framework/HyperlinkButton.h"
-#include "res/LinkAddresses.h"
-#include "framework/TemplateLayout.h"
-#include "framework/Windows1252Text.h"
 #include "dialogs/CommSettingsDlg.h"
 #include "dialogs/ConfigDlg.h"
 #include "dialogs/HistoryDlg.h"
 #include "dialogs/SavedSettings.h"
+#include "framework/ComboEntries.h"
+#include "framework/DialogUnits.h"
+#include "framework/EnterPressesButtons.h"
+#include "framework/GroupFrame.h"
+#include "framework/HyperlinkButton.h"
+#include "framework/TemplateLayout.h"
+#include "framework/Windows1252Text.h"
 #include "game/RavelleDoc.h"
+#include "res/LinkAddresses.h"
+#include "sign/SignText.h"
 
 namespace {
 
 constexpr int kFormWidth = 314;
 constexpr int kFormHeight = 341;
-// The failure line below the form, shown only while a failure stands.
-constexpr int kFailureLineTop = 338;
-constexpr int kFailureLineHeight = 12;
+// The notice lines below the form (a serial failure, a note the sign does
+// not show whole), each shown only while it stands.
+constexpr int kNoticeLinesTop = 338;
+constexpr int kNoticeLineHeight = 12;
 
 constexpr int kScoreFontHeight = 28;
 constexpr int kEntryFontHeight = 24;
@@ -52,6 +57,21 @@ void SetLineText(QLineEdit& box, const std::string& text) {
   if (box.text() != wanted) box.setText(wanted);
 }
 
+// The abbreviation boxes refuse, as it is typed or pasted, any character
+// the sign cannot show: it would vanish from the scoreboard.
+class CSignTextValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& /*position*/) const override {
+    int outsideCodePage = 0;
+    const std::string text = Utf8ToWindows1252(input.toStdString(), &outsideCodePage);
+    const bool shown = outsideCodePage == 0 && std::all_of(text.begin(), text.end(), [](char c) {
+                         return SignCanShow(static_cast<unsigned char>(c));
+                       });
+    return shown ? Acceptable : Invalid;
+  }
+};
+
 void SelectExactEntry(QComboBox& list, const std::string& entry) {
   const int index = entry.empty() ? -1 : list.findText(FromWindows1252(entry));
   if (list.currentIndex() != index) list.setCurrentIndex(index);
@@ -70,6 +90,10 @@ CRavelleView::CRavelleView(CRavelleDoc& doc, CMessageBoxSeam& messages, CPacketS
   BuildControls();
   ConnectControls();
   link_.onSerialOutcome = [this] { ShowSendFailure(); };
+  // One message box per operator action, however many packets fail.
+  game_.onActionBegin = [this] { link_.BeginAction(); };
+  game_.onActionEnd = [this] { link_.EndAction(); };
+  LetEnterPressButtons(*this);
   FitSize();
 }
 
@@ -101,6 +125,7 @@ void CRavelleView::BuildControls() {
   // In the template's order, which is also the tab order.
   team1Box_ = lineEdit(1001, 86, 44, 54, 22);
   team2Box_ = lineEdit(1003, 236, 44, 54, 22);
+  for (QLineEdit* box : {team1Box_, team2Box_}) box->setValidator(new CSignTextValidator(box));
 
   noteBox_ = new QPlainTextEdit(this);
   layout.Place(*noteBox_, 1015, 100, 270, 190, 28);
@@ -144,6 +169,10 @@ void CRavelleView::BuildControls() {
   group("Team 2", 166, 35, 134, 165);
 
   nowShowingBox_ = lineEdit(1012, 73, 227, 217, 16);
+  // The program writes it; the operator may select and copy, not type or
+  // tab into it.
+  nowShowingBox_->setReadOnly(true);
+  nowShowingBox_->setFocusPolicy(Qt::ClickFocus);
   label("Now Showing:", 14, 231, 54, 13);
 
   team1ScoreBox_ = lineEdit(1027, 75, 80, 65, 25);
@@ -170,14 +199,18 @@ void CRavelleView::BuildControls() {
   // Frames and labels lie beneath the controls they surround.
   for (QWidget* frame : frames) frame->lower();
 
-  sendFailureLine_ = new QLabel(this);
-  sendFailureLine_->setObjectName(QStringLiteral("sendFailureLine"));
-  layout.Place(*sendFailureLine_, 0, 7, kFailureLineTop, 300, kFailureLineHeight);
+  auto noticeLine = [&](const char* name) {
+    auto* line = new QLabel(this);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    line->hide();
+    return line;
+  };
+  sendFailureLine_ = noticeLine("sendFailureLine");
   QPalette failurePalette = sendFailureLine_->palette();
   failurePalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
   sendFailureLine_->setPalette(failurePalette);
-  sendFailureLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  sendFailureLine_->hide();
+  noteNoticeLine_ = noticeLine("noteNoticeLine");
 
   gameControls_ = {team1Buttons_[4], team1Buttons_[3], team1Buttons_[2], team1Buttons_[1],
                    team1Buttons_[0], team1ScoreBox_,   team2Buttons_[4], team2Buttons_[3],
@@ -253,7 +286,12 @@ void CRavelleView::OnNoteEdited() {
     cursor.removeSelectedText();
     return;  // The removal reports the change again.
   }
-  game_.TypeNote(ToWindows1252(noteBox_->toPlainText()));
+  // Characters the code page lacks (an emoji, say) stay in the box but not
+  // in the note; Send Note counts them among those left out.
+  int outsideCodePage = 0;
+  const std::string note =
+      Utf8ToWindows1252(noteBox_->toPlainText().toStdString(), &outsideCodePage);
+  game_.TypeNote(note, outsideCodePage);
   RefreshControls();
 }
 
@@ -263,6 +301,8 @@ void CRavelleView::OnInitialUpdate() {
   game_.ResetForm();
   RefreshControls();
   if (!ReadSavedSettings(doc_, registry_)) OnCommunicationSettings();
+  // An action of its own: when File > New runs as one, the sign is cleared
+  // right after it.
   game_.ClearSign();
   RefreshControls();
 }
@@ -287,9 +327,10 @@ void CRavelleView::RefreshControls() {
   for (QWidget* control : gameControls_) control->setEnabled(state.gameControlsEnabled);
   team1Box_->setEnabled(state.abbreviationBoxesEnabled);
   team2Box_->setEnabled(state.abbreviationBoxesEnabled);
+  ShowNoteNotice();
 }
 
-void CRavelleView::FocusTeam1Abbreviation() { team1Box_->setFocus(); }
+void CRavelleView::FocusAbbreviation(int team) { (team == 2 ? team2Box_ : team1Box_)->setFocus(); }
 
 void CRavelleView::FocusNoteBox() { noteBox_->setFocus(); }
 
@@ -346,25 +387,45 @@ void CRavelleView::OnCommunicationSettings() {
 
 void CRavelleView::ShowSendFailure() {
   const std::optional<CSendFailure>& failure = link_.LastSerialFailure();
-  const bool show = failure.has_value();
-  if (show) {
+  if (failure) {
     sendFailureLine_->setText(
         QStringLiteral("The last send did not reach the sign: COM%1 (%2): %3")
             .arg(failure->comPort)
             .arg(QString::fromStdString(failure->device),
                  QString::fromLocal8Bit(failure->systemText.c_str()).trimmed()));
   }
-  if (sendFailureLine_->isVisibleTo(this) == show) return;
-  sendFailureLine_->setVisible(show);
+  if (sendFailureLine_->isVisibleTo(this) == failure.has_value()) return;
+  sendFailureLine_->setVisible(failure.has_value());
+  PlaceNoticeLines();
+}
+
+void CRavelleView::ShowNoteNotice() {
+  const std::string& notice = game_.State().noteNotice;
+  const QString text = FromWindows1252(notice);
+  if (noteNoticeLine_->text() != text) noteNoticeLine_->setText(text);
+  if (noteNoticeLine_->isVisibleTo(this) == !notice.empty()) return;
+  noteNoticeLine_->setVisible(!notice.empty());
+  PlaceNoticeLines();
+}
+
+void CRavelleView::PlaceNoticeLines() {
+  const CTemplateLayout layout(*this);
+  int top = kNoticeLinesTop;
+  for (QLabel* line : {sendFailureLine_, noteNoticeLine_}) {
+    if (!line->isVisibleTo(this)) continue;
+    layout.Place(*line, 0, 7, top, 300, kNoticeLineHeight);
+    top += kNoticeLineHeight;
+  }
   FitSize();
   FitFrame();
 }
 
 void CRavelleView::FitSize() {
   const CDialogUnits units(font());
-  const bool failureShown = sendFailureLine_->isVisibleTo(this);
+  int lines = 0;
+  for (QLabel* line : {sendFailureLine_, noteNoticeLine_}) lines += line->isVisibleTo(this) ? 1 : 0;
   setFixedSize(units.ToPixels(
-      kFormWidth, failureShown ? kFailureLineTop + kFailureLineHeight + 3 : kFormHeight));
+      kFormWidth, lines > 0 ? kNoticeLinesTop + lines * kNoticeLineHeight + 3 : kFormHeight));
 }
 
 void CRavelleView::FitFrame() {

@@ -25,7 +25,8 @@ class QPushButton;
 //
 // Below the form a quiet red line tells when the last send over the serial
 // port did not reach the sign, and why; the next send that gets through
-// removes it. Nothing else reports serial failures.
+// removes it. Nothing else reports serial failures. Another quiet line tells
+// what of the note on the sign the sign does not show.
 class CRavelleView : public QWidget, public CFormView, private CPacketSink {
   Q_OBJECT
  public:
@@ -47,7 +48,7 @@ class CRavelleView : public QWidget, public CFormView, private CPacketSink {
 
   // CFormView
   void RefreshControls() override;
-  void FocusTeam1Abbreviation() override;
+  void FocusAbbreviation(int team) override;
   void FocusNoteBox() override;
 
  private:
@@ -59,6 +60,10 @@ class CRavelleView : public QWidget, public CFormView, private CPacketSink {
   void ApplyFontsAndLimits();
   void OnNoteEdited();
   void ShowSendFailure();
+  void ShowNoteNotice();
+  // Stacks the notice lines that stand below the form and fits the form and
+  // the window to them.
+  void PlaceNoticeLines();
   void FitSize();
   void FitFrame();
 
@@ -90,6 +95,7 @@ class CRavelleView : public QWidget, public CFormView, private CPacketSink {
   CHyperlinkButton* homeLink_;
   CHyperlinkButton* shopLink_;
   QLabel* sendFailureLine_;
+  QLabel* noteNoticeLine_;
   // The nineteen controls that DisableGameControls and EnableGameControls treat.
   std::vector<QWidget*> gameControls_;
 };

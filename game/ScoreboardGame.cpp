@@ -7,6 +7,7 @@
 
 #include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
+#include "sign/SignText.h"
 
 namespace {
 
@@ -48,6 +49,22 @@ std::string CutTo(const std::string& text, int limit) {
   return text.substr(0, static_cast<std::size_t>(limit));
 }
 
+// An abbreviation reaches the sign whole or not at all: a character the
+// sign cannot show would silently vanish from the scoreboard.
+bool TakeAbbreviation(bool boxEnabled, const std::string& text, std::string& box) {
+  if (!boxEnabled) return false;
+  const std::string cut = CutTo(text, CScoreboardGame::kAbbreviationLimit);
+  if (!std::all_of(cut.begin(), cut.end(),
+                   [](char c) { return SignCanShow(static_cast<unsigned char>(c)); })) {
+    return false;
+  }
+  box = cut;
+  return true;
+}
+
+constexpr const char* kNewGameQuestion =
+    "Start a new game? The scores and the scoring history of this game will be cleared.";
+
 }  // namespace
 
 CScoreboardGame::CScoreboardGame(CRavelleDoc& doc, CPacketSink& sink, CMessageBoxSeam& messages,
@@ -66,26 +83,27 @@ void CScoreboardGame::ResetForm() {
   // The note follows its box; an emptied box must not leave an old note
   // behind to be sent.
   doc_.noteText = "";
+  noteCharactersLost_ = 0;
+  state_.noteNotice.clear();
   state_.nowShowing.clear();
   state_.abbreviationBoxesEnabled = true;
   DisableGameControls();
 }
 
-void CScoreboardGame::TypeTeam1(const std::string& text) {
-  if (!state_.abbreviationBoxesEnabled) return;
-  state_.team1Box = CutTo(text, kAbbreviationLimit);
+bool CScoreboardGame::TypeTeam1(const std::string& text) {
+  return TakeAbbreviation(state_.abbreviationBoxesEnabled, text, state_.team1Box);
 }
 
-void CScoreboardGame::TypeTeam2(const std::string& text) {
-  if (!state_.abbreviationBoxesEnabled) return;
-  state_.team2Box = CutTo(text, kAbbreviationLimit);
+bool CScoreboardGame::TypeTeam2(const std::string& text) {
+  return TakeAbbreviation(state_.abbreviationBoxesEnabled, text, state_.team2Box);
 }
 
-void CScoreboardGame::TypeNote(const std::string& text) {
+void CScoreboardGame::TypeNote(const std::string& text, int charactersLost) {
   if (!state_.gameControlsEnabled) return;
   state_.noteBox = CutTo(text, kNoteLimit);
   doc_.noteText = "";
   doc_.noteText = state_.noteBox;
+  noteCharactersLost_ = charactersLost;
 }
 
 void CScoreboardGame::SelectNoteColor(const std::string& name) {
@@ -102,12 +120,12 @@ void CScoreboardGame::SelectNoteSize(const std::string& name) {
 
 void CScoreboardGame::PressAdd(int team, int amount) {
   if (!state_.gameControlsEnabled) return;
-  AddScore(team, amount);
+  Perform([this, team, amount] { AddScore(team, amount); });
 }
 
 void CScoreboardGame::PressSubtract(int team, int amount) {
   if (!state_.gameControlsEnabled) return;
-  SubtractScore(team, amount);
+  Perform([this, team, amount] { SubtractScore(team, amount); });
 }
 
 void CScoreboardGame::AddScore(int team, int amount) {
@@ -133,55 +151,71 @@ void CScoreboardGame::SubtractScore(int team, int amount) {
   messages_.SendTeamScore(team, score);
 }
 
-bool CScoreboardGame::CheckAndSendScoreboard() {
-  // Taken before the check, so a refused send still leaves the boxes' texts
-  // in the document.
-  doc_.team1Abbrev = state_.team1Box;
-  doc_.team2Abbrev = state_.team2Box;
-  if (!doc_.team1Abbrev.empty() && !doc_.team2Abbrev.empty()) {
-    messages_.SendScoreboard();
-    return true;
-  }
+bool CScoreboardGame::RefuseEmptyAbbreviation() {
+  const int emptyTeam = state_.team1Box.empty() ? 1 : state_.team2Box.empty() ? 2 : 0;
+  if (emptyTeam == 0) return false;
   messageBoxes_.Show("Enter Team Abbreviations", "Entry Required", CMessageBoxSeam::Icon::None);
-  form_.FocusTeam1Abbreviation();
-  return false;
+  form_.FocusAbbreviation(emptyTeam);
+  return true;
 }
 
+void CScoreboardGame::SendCheckedScoreboard() {
+  // The abbreviations reach the document only with the scoreboard that shows
+  // them, so the history and Now Showing name what the sign shows.
+  doc_.team1Abbrev = state_.team1Box;
+  doc_.team2Abbrev = state_.team2Box;
+  state_.noteNotice.clear();
+  messages_.SendScoreboard();
+}
+
+// A refused Send Score or New Game changes nothing: the game on the sign can
+// go on as it was.
 void CScoreboardGame::SendScore() {
   if (!state_.gameControlsEnabled) return;
-  DisableGameControls();
-  SetAbbreviationBoxesEnabled(false);
-  scoreMode_ = 1;
-  lastSpacer_.clear();
-  CheckAndSendScoreboard();
-  EnableGameControls();
-  SetAbbreviationBoxesEnabled(true);
+  Perform([this] {
+    if (RefuseEmptyAbbreviation()) return;
+    DisableGameControls();
+    SetAbbreviationBoxesEnabled(false);
+    scoreMode_ = 1;
+    lastSpacer_.clear();
+    SendCheckedScoreboard();
+    EnableGameControls();
+    SetAbbreviationBoxesEnabled(true);
+  });
 }
 
 void CScoreboardGame::NewGame() {
-  DisableGameControls();
-  scoreMode_ = 1;
-  lastSpacer_.clear();
-  doc_.team1Score = 0;
-  doc_.team2Score = 0;
-  state_.team1ScoreBox = "0";
-  state_.team2ScoreBox = "0";
-  form_.RefreshControls();
-  if (CheckAndSendScoreboard()) {
+  Perform([this] {
+    if (RefuseEmptyAbbreviation()) return;
+    const bool gameInProgress = doc_.team1Score != 0 || doc_.team2Score != 0;
+    if (gameInProgress && !messageBoxes_.AskYesNo(kNewGameQuestion, kApplicationName)) return;
+    DisableGameControls();
+    scoreMode_ = 1;
+    lastSpacer_.clear();
+    doc_.team1Score = 0;
+    doc_.team2Score = 0;
+    state_.team1ScoreBox = "0";
+    state_.team2ScoreBox = "0";
+    form_.RefreshControls();
+    SendCheckedScoreboard();
     // Emptied only once the new game's scoreboard has gone out.
     doc_.history = "";
     EnableGameControls();
-  }
+  });
 }
 
 void CScoreboardGame::SendNote() {
   if (!state_.gameControlsEnabled) return;
-  DisableGameControls();
-  SetAbbreviationBoxesEnabled(false);
-  scoreMode_ = 0;
-  messages_.SendNote();
-  EnableGameControls();
-  SetAbbreviationBoxesEnabled(true);
+  Perform([this] {
+    DisableGameControls();
+    SetAbbreviationBoxesEnabled(false);
+    scoreMode_ = 0;
+    CNoteFit fit = messages_.SendNote();
+    fit.charactersLeftOut += noteCharactersLost_;
+    state_.noteNotice = NoteFitNotice(fit);
+    EnableGameControls();
+    SetAbbreviationBoxesEnabled(true);
+  });
 }
 
 void CScoreboardGame::ClearNote() {
@@ -191,11 +225,41 @@ void CScoreboardGame::ClearNote() {
   // is emptied here too; otherwise the next Send Note would send the note
   // the operator just cleared.
   doc_.noteText = "";
+  noteCharactersLost_ = 0;
   form_.RefreshControls();
   form_.FocusNoteBox();
 }
 
-void CScoreboardGame::ClearSign() { messages_.ClearSign(); }
+void CScoreboardGame::ClearSign() {
+  Perform([this] {
+    // The blank sign shows no score: in note mode score presses leave Now
+    // Showing alone, so it stays empty until a scoreboard or a note is sent.
+    scoreMode_ = 0;
+    state_.noteNotice.clear();
+    messages_.ClearSign();
+  });
+}
+
+void CScoreboardGame::Perform(std::function<void()> action) {
+  waiting_.push_back(std::move(action));
+  if (performing_) return;
+  performing_ = true;
+  // Whatever an action throws, the game must not stay locked as sending.
+  struct Unlock {
+    CScoreboardGame& game;
+    ~Unlock() {
+      game.performing_ = false;
+      game.waiting_.clear();
+    }
+  } unlock{*this};
+  while (!waiting_.empty()) {
+    std::function<void()> next = std::move(waiting_.front());
+    waiting_.pop_front();
+    if (onActionBegin) onActionBegin();
+    next();
+    if (onActionEnd) onActionEnd();
+  }
+}
 
 void CScoreboardGame::SetLastSpacer(const std::string& spacer) {
   lastSpacer_ = spacer.substr(0, kSpacerLimit);

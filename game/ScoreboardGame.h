@@ -1,5 +1,7 @@
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <string>
 
 #include "sign/SignMessages.h"
@@ -21,6 +23,9 @@ struct CFormState {
   std::string nowShowing;          // Now Showing box 1012
   std::string noteColorSelection;  // selected entry of list 1018, "" for none
   std::string noteSizeSelection;   // selected entry of list 1019, "" for none
+  // What of the note on the sign the sign does not show, one quiet line
+  // under the form; empty when the whole note reached it or no note shows.
+  std::string noteNotice;
   bool gameControlsEnabled = false;
   bool abbreviationBoxesEnabled = true;
 };
@@ -31,7 +36,7 @@ class CFormView {
   virtual ~CFormView() = default;
   // Copy the game's form state into the controls (the form's UpdateData(FALSE)).
   virtual void RefreshControls() = 0;
-  virtual void FocusTeam1Abbreviation() = 0;
+  virtual void FocusAbbreviation(int team) = 0;
   virtual void FocusNoteBox() = 0;
 };
 
@@ -52,10 +57,14 @@ class CScoreboardGame : public CViewStatus {
   void ResetForm();
 
   // Typing into a box: the text the box now holds (cut to the box's limit).
-  // Like the score buttons, a disabled box or list takes no input.
-  void TypeTeam1(const std::string& text);
-  void TypeTeam2(const std::string& text);
-  void TypeNote(const std::string& text);
+  // Like the score buttons, a disabled box or list takes no input. An
+  // abbreviation box refuses text with a character the sign cannot show
+  // (false, and the box keeps its text). charactersLost: characters the note
+  // box holds that the document's code page lacks, so that Send Note can
+  // count them among those left out.
+  bool TypeTeam1(const std::string& text);
+  bool TypeTeam2(const std::string& text);
+  void TypeNote(const std::string& text, int charactersLost = 0);
   // Choosing a list entry; a name that is not an entry of the list is ignored.
   void SelectNoteColor(const std::string& name);
   void SelectNoteSize(const std::string& name);
@@ -68,11 +77,21 @@ class CScoreboardGame : public CViewStatus {
 
   // Send Score, Send Note and Clear Note are game controls too: pressed
   // while disabled they do nothing. New Game and Clear LED Sign always work.
+  // New Game asks before it discards a game whose score is not 0-0.
   void SendScore();
   void NewGame();
   void SendNote();
   void ClearNote();
   void ClearSign();
+
+  // Every action that sends runs through here. The USB road lets window
+  // events through between packets; an action that arrives that way, while
+  // another is sending, waits until that one has ended, then runs in order
+  // of arrival. A sequence is never interleaved with another.
+  void Perform(std::function<void()> action);
+  // Called as each performed action begins and ends, deferred ones too.
+  std::function<void()> onActionBegin;
+  std::function<void()> onActionEnd;
 
   const CFormState& State() const { return state_; }
   CSignMessages& Messages() { return messages_; }
@@ -87,7 +106,10 @@ class CScoreboardGame : public CViewStatus {
  private:
   void AddScore(int team, int amount);
   void SubtractScore(int team, int amount);
-  bool CheckAndSendScoreboard();
+  // True when an abbreviation box is empty: the operator is told and the
+  // focus goes to the empty box (team 1's when both are).
+  bool RefuseEmptyAbbreviation();
+  void SendCheckedScoreboard();
   void DisableGameControls();
   void EnableGameControls();
   void SetAbbreviationBoxesEnabled(bool enabled);
@@ -99,4 +121,7 @@ class CScoreboardGame : public CViewStatus {
   CFormState state_;
   unsigned char scoreMode_ = 0;
   std::string lastSpacer_;
+  int noteCharactersLost_ = 0;
+  bool performing_ = false;
+  std::deque<std::function<void()>> waiting_;
 };

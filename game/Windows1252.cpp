@@ -12,15 +12,6 @@ constexpr char32_t kHighControls[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
-// The Windows-1252 byte of a code point, or -1.
-int ByteForCodePoint(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-  for (int i = 0; i < 32; ++i) {
-    if (kHighControls[i] != 0 && kHighControls[i] == cp) return 0x80 + i;
-  }
-  return -1;
-}
-
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -35,6 +26,14 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 }  // namespace
+
+int Windows1252ByteFor(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  for (int i = 0; i < 32; ++i) {
+    if (kHighControls[i] != 0 && kHighControls[i] == cp) return 0x80 + i;
+  }
+  return -1;
+}
 
 std::string Utf8ToWindows1252(std::string_view utf8, int* droppedCount) {
   std::string out;
@@ -73,7 +72,7 @@ std::string Utf8ToWindows1252(std::string_view utf8, int* droppedCount) {
       continue;
     }
     i += extra + 1;
-    int byte = ByteForCodePoint(cp);
+    int byte = Windows1252ByteFor(cp);
     if (byte < 0) {
       ++dropped;
       continue;

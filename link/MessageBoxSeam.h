@@ -12,6 +12,12 @@ class CMessageBoxSeam {
 
   virtual ~CMessageBoxSeam() = default;
   virtual void Show(const std::string& text, const std::string& caption, Icon icon) = 0;
+  // A question with Yes and No, No the default (Enter) and Escape's answer.
+  // True for Yes. Where nobody can be asked (the command line), the action
+  // goes ahead as if no question existed.
+  virtual bool AskYesNo(const std::string& /*text*/, const std::string& /*caption*/) {
+    return true;
+  }
 };
 
 // The caption of the framework's own message boxes.

@@ -130,7 +130,18 @@ int CSignLink::SendViaUsb(const unsigned char* bytes, int length) {
   return result;
 }
 
+void CSignLink::BeginAction() {
+  inAction_ = true;
+  shownInAction_.clear();
+}
+
+void CSignLink::EndAction() {
+  inAction_ = false;
+  shownInAction_.clear();
+}
+
 void CSignLink::ShowUsbMessage(const char* text) {
+  if (inAction_ && !shownInAction_.insert(text).second) return;
   messages_.Show(text, kApplicationName, CMessageBoxSeam::Icon::Exclamation);
 }
 

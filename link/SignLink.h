@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "sign/PacketSink.h"
@@ -42,6 +43,12 @@ class CSignLink : public CPacketSink {
   // clears a standing serial failure.
   std::function<void()> onSerialOutcome;
 
+  // Between these calls (one operator action) each USB message box shows
+  // once, however many packets fail the same way. Outside them every
+  // failure shows its box.
+  void BeginAction();
+  void EndAction();
+
   // The USB library is loaded by this name at every send.
   void SetUsbLibraryName(std::string name) { usbLibraryName_ = std::move(name); }
 
@@ -59,6 +66,8 @@ class CSignLink : public CPacketSink {
   CMessageBoxSeam& messages_;
   CEventPump& pump_;
   std::optional<CSendFailure> lastSerialFailure_;
+  bool inAction_ = false;
+  std::set<std::string> shownInAction_;
   std::string usbLibraryName_ = "libbetabriteusb.so";
   SerialPortFactory serialPortFactory_;
 };

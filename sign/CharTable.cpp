@@ -22,7 +22,7 @@ const CharTable::Entry kExtendedCharacters[CharTable::kExtendedCount] = {
     {0x2D, 141, 236, 5, 6, 10},  // ì
     {0x2E, 142, 196, 6, 7, 12},  // Ä
     {0x2F, 143, 197, 6, 7, 12},  // Å
-    {0x30, 144, 201, 5, 6, 10},  // É (found first for a typed É)
+    {0x30, 144, 201, 5, 6, 10},  // É
     {0x31, 145, 230, 6, 7, 12},  // æ
     {0x32, 146, 198, 6, 7, 12},  // Æ
     {0x33, 147, 244, 6, 7, 12},  // ô
@@ -58,7 +58,7 @@ const CharTable::Entry kExtendedCharacters[CharTable::kExtendedCount] = {
     {0x5B, 0, 192, 6, 7, 12},    // À
     {0x5C, 0, 0, 0, 0, 0},       // no Windows-1252 counterpart
     {0x5D, 0, 0, 0, 0, 0},       // no Windows-1252 counterpart
-    {0x5E, 0, 201, 5, 6, 10},    // É (shadowed by 0x30)
+    {0x5E, 0, 202, 5, 6, 10},    // Ê: a second É here could never be reached
     {0x5F, 0, 205, 5, 6, 10},    // Í
     {0x60, 0, 213, 6, 7, 12},    // Õ
     {0x61, 0, 245, 6, 7, 12},    // õ

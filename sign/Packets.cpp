@@ -28,6 +28,10 @@ void Append(std::vector<unsigned char>& packet, const std::string& bytes) {
   packet.insert(packet.end(), bytes.begin(), bytes.end());
 }
 
+// The note packet's bytes around the note: header, mode, colour, EOT, and
+// the wide-character codes when giant.
+std::size_t NoteFrameLength(bool giant) { return giant ? 35 : 33; }
+
 // The longest prefix of encoded, at most limit bytes, that does not split an
 // extended character (08 and its code).
 std::size_t WholeCharactersWithin(const std::string& encoded, std::size_t limit) {
@@ -99,9 +103,13 @@ std::vector<unsigned char> MakeScoreboardPacket(const std::string& encodedTeam1,
   return packet;
 }
 
+std::size_t NoteBytesThatFit(const std::string& encodedNote, bool giant) {
+  return WholeCharactersWithin(encodedNote, kNotePacketArea - NoteFrameLength(giant));
+}
+
 std::vector<unsigned char> MakeNotePacket(const std::string& encodedNote, char colour, bool giant) {
-  const std::size_t frame = giant ? 35 : 33;
-  const std::size_t noteLength = WholeCharactersWithin(encodedNote, kNotePacketArea - frame);
+  const std::size_t frame = NoteFrameLength(giant);
+  const std::size_t noteLength = NoteBytesThatFit(encodedNote, giant);
 
   std::vector<unsigned char> packet = StartPacket('A', frame + noteLength);
   // File A, middle line, rotate.

@@ -38,8 +38,12 @@ std::vector<unsigned char> MakeScoreboardPacket(const std::string& encodedTeam1,
                                                 const std::string& encodedTeam2,
                                                 char team2NameColour, char team2ScoreColour);
 
+// How many bytes of the encoded note the note packet carries: all of them,
+// unless the packet would outgrow kNotePacketArea; then the longest part
+// that fits without splitting an extended character (08 and its code).
+std::size_t NoteBytesThatFit(const std::string& encodedNote, bool giant);
+
 // The note TEXT file A, rotating, in one colour, wide characters around the
 // text when giant. 33 bytes plus the encoded note (35 plus it when giant).
-// A note that would make the packet longer than kNotePacketArea is cut at a
-// character boundary (never between 08 and its code) so the packet fits.
+// A note too long for the packet is cut as NoteBytesThatFit says.
 std::vector<unsigned char> MakeNotePacket(const std::string& encodedNote, char colour, bool giant);

@@ -23,6 +23,22 @@ std::string NoteNowShowing(const std::string& collapsedNote) {
 
 }  // namespace
 
+std::string NoteFitNotice(const CNoteFit& fit) {
+  std::string notice;
+  if (fit.charactersLeftOut == 1) {
+    notice = "1 character the sign cannot show was left out";
+  } else if (fit.charactersLeftOut > 1) {
+    notice =
+        std::to_string(fit.charactersLeftOut) + " characters the sign cannot show were left out";
+  }
+  if (fit.cut) {
+    const std::string cut =
+        "cut to " + std::to_string(fit.charactersSent) + " characters to fit the sign";
+    notice += notice.empty() ? "The note was " + cut : "; the note was " + cut;
+  }
+  return notice;
+}
+
 CSignMessages::CSignMessages(CRavelleDoc& doc, CPacketSink& sink, CViewStatus& view)
     : doc_(doc), sink_(sink), view_(view) {}
 
@@ -90,7 +106,7 @@ void CSignMessages::SendScoreboard() {
   UpdateNowShowing();
 }
 
-void CSignMessages::SendNote() {
+CNoteFit CSignMessages::SendNote() {
   std::string note = doc_.noteText;
   CollapseWhitespace(note);
   doc_.AppendNoteHistory(note);
@@ -100,9 +116,14 @@ void CSignMessages::SendNote() {
   // Only the copy sent to the sign is encoded (and, if very long, cut); the
   // history and the Now Showing box keep the note as typed.
   std::string encoded = note;
-  EncodeSignText(encoded);
+  CNoteFit fit;
+  fit.charactersLeftOut = EncodeSignText(encoded);
+  const bool giant = doc_.noteSize == "Giant";
+  const std::size_t fitting = NoteBytesThatFit(encoded, giant);
+  fit.cut = fitting < encoded.size();
+  fit.charactersSent = SignCharacterCount(encoded, fitting);
   const std::vector<unsigned char> packet =
-      MakeNotePacket(encoded, ColorCode(doc_.noteColor), doc_.noteSize == "Giant");
+      MakeNotePacket(encoded, ColorCode(doc_.noteColor), giant);
 
   BuildMemoryConfig(doc_.comPort, static_cast<int>(packet.size()));
   Send(doc_.comPort, packet);
@@ -110,6 +131,7 @@ void CSignMessages::SendNote() {
 
   view_.SetScoreMode(0);
   view_.SetNowShowing(nowShowing);
+  return fit;
 }
 
 void CSignMessages::UpdateNowShowing() {

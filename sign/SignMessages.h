@@ -4,6 +4,19 @@
 #include <vector>
 
 class CPacketSink;
+
+// What of a note reached the sign: characters it cannot show are left out,
+// and a note too long for the sign's memory is cut.
+struct CNoteFit {
+  int charactersLeftOut = 0;
+  bool cut = false;
+  int charactersSent = 0;  // what the sign shows of the note
+};
+
+// The one quiet line that tells the operator what of the note the sign does
+// not show; empty when the whole note reached it.
+std::string NoteFitNotice(const CNoteFit& fit);
+
 class CRavelleDoc;
 class CViewStatus;
 
@@ -26,7 +39,7 @@ class CSignMessages {
   void SendSpacerString();
   void SendTeamScore(int team, int score);
   void SendScoreboard();
-  void SendNote();
+  CNoteFit SendNote();
   void UpdateNowShowing();
 
  private:

@@ -1,12 +1,22 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Operator text (Windows-1252 bytes) to sign bytes: printable ASCII passes,
 // extended characters become 08 + the sign's code, numeric references
 // "&#65;" are resolved, and what the sign cannot show is dropped.
 // Works on text of any length; the result is at most twice as long.
-void EncodeSignText(std::string& text);
+// Returns how many characters were dropped, so the operator can be told.
+int EncodeSignText(std::string& text);
+
+// Whether a typed Windows-1252 character reaches the sign as something it
+// shows: printable ASCII, or a character of the sign's extended set.
+bool SignCanShow(unsigned char windowsByte);
+
+// How many characters the sign shows for the first length bytes of encoded
+// sign text (08 and its code are one character).
+int SignCharacterCount(const std::string& encoded, std::size_t length);
 
 // Folds every run of blanks, tabs, carriage returns and line feeds into one
 // blank. Nothing is trimmed.

@@ -69,20 +69,43 @@ TEST(CliDumpTest, AWholeGameSession) {
       DumpLines({MemoryConfig("0021"), NotePacket('2', ""), RunSequence()}) +
       // The colours dialog changed what the next full scoreboard shows.
       fullSend(" 9", " 1", "2348") +
-      // Without team 2, Send Score asks and the game goes on (the spacer was
-      // forgotten, the history names the emptied box); New Game asks and the
-      // game waits.
+      // Without team 2, Send Score and New Game ask and change nothing: the
+      // game goes on under the abbreviations the sign shows.
+      "message Enter Team Abbreviations\n" + DumpLines({StringPacket('2', " 2")}) +
       "message Enter Team Abbreviations\n" +
-      DumpLines({StringPacket('3', "  "), StringPacket('2', " 2")}) +
-      "message Enter Team Abbreviations\n"
+      DumpLines({StringPacket('3', " "), StringPacket('1', " 15")}) +
       "history   HH:MM:SS -- ÉTÉ ::  6\n"
       "history   HH:MM:SS -- VIS ::  2\n"
       "history   HH:MM:SS -- VIS :: -1\n"
       "history   HH:MM:SS -- Note :: Half \"time\" \\\n"
       "history   HH:MM:SS -- ÉTÉ ::  3\n"
       "history   HH:MM:SS -- Note :: \n"
-      "history   HH:MM:SS --  ::  1\n";
+      "history   HH:MM:SS -- VIS ::  1\n"
+      "history   HH:MM:SS -- ÉTÉ ::  6\n";
   EXPECT_EQ(WithoutTimes(run.out), expected);
+}
+
+// Clear LED Sign leaves Now Showing empty through score presses; a note the
+// sign does not show whole is told on standard error without failing the run.
+TEST(CliDumpTest, SessionNeverShowsWhatTheSignDoesNot) {
+  const CCliRun run = RunCliOn({"--dump", "session"},
+                               "team1 HOM\nteam2 VIS\nnewgame\nclearsign\nadd 1 6\nshowing\n"
+                               "note \"Go \xF0\x9F\x8E\x89 \xE2\x82\xAC\"\nsendnote\nshowing\n"
+                               "sendscore\nshowing\n");
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(run.err, "ravelle-cli: 2 characters the sign cannot show were left out\n");
+  std::string showing;
+  for (std::size_t at = run.out.find("showing"); at != std::string::npos;
+       at = run.out.find("showing", at + 1)) {
+    showing += run.out.substr(at, run.out.find('\n', at) + 1 - at);
+  }
+  EXPECT_EQ(showing, "showing \nshowing Go \xE2\x82\xAC\nshowing HOM 6  VIS 0\n");
+
+  std::string e8000;
+  for (int i = 0; i < 8000; ++i) e8000 += "\xC3\xA9";
+  const CCliRun note = RunCliOn({"--dump", "note", e8000, "--size", "Giant"});
+  EXPECT_EQ(note.exitStatus, 0);
+  EXPECT_EQ(note.err, "ravelle-cli: The note was cut to 4082 characters to fit the sign\n");
 }
 
 TEST(CliDumpTest, BadSessionLinesAreReportedSkippedAndFailTheRun) {
@@ -90,7 +113,7 @@ TEST(CliDumpTest, BadSessionLinesAreReportedSkippedAndFailTheRun) {
       RunCliOn({"--dump", "session"},
                "team1 HOM\nteam2 VIS\nnewgame\nadd 1 4\nscore 1 6\nadd 1 6\nshowing\n"
                "add 1\nadd 3 1\nsub 2 2\nnote Half time\ncolors Red Red Red\n"
-               "note \"Half time\n");
+               "note \"Half time\nteam1 \xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\nteam2 \xCE\xA9\n");
   EXPECT_EQ(run.exitStatus, 1);
   EXPECT_EQ(run.err,
             "ravelle-cli: line 4 \"add 1 4\": add: N \"4\" is not 1, 2, 3 or 6\n"
@@ -100,7 +123,11 @@ TEST(CliDumpTest, BadSessionLinesAreReportedSkippedAndFailTheRun) {
             "ravelle-cli: line 10 \"sub 2 2\": sub: N \"2\" is not 1\n"
             "ravelle-cli: line 11 \"note Half time\": note: unexpected argument \"time\"\n"
             "ravelle-cli: line 12 \"colors Red Red Red\": colors: missing SCORE2\n"
-            "ravelle-cli: line 13 \"note \"Half time\": unterminated double quote\n");
+            "ravelle-cli: line 13 \"note \"Half time\": unterminated double quote\n"
+            "ravelle-cli: line 14 \"team1 €€€\": team1: \"€€€\" has a character the sign "
+            "cannot show\n"
+            "ravelle-cli: line 15 \"team2 Ω\": team2: \"Ω\" has a character the sign cannot "
+            "show\n");
   EXPECT_NE(run.out.find("showing HOM 6  VIS 0\n"), std::string::npos) << run.out;
 }
 

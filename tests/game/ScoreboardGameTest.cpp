@@ -21,13 +21,25 @@ struct CFormLog : CMessageBoxSeam, CFormView {
     events.push_back("message " + text + " / " + caption);
     EXPECT_EQ(icon, Icon::None);
   }
+  bool AskYesNo(const std::string& text, const std::string& caption) override {
+    events.push_back("question " + text + " / " + caption);
+    return answerYes;
+  }
   void RefreshControls() override { ++refreshes; }
-  void FocusTeam1Abbreviation() override { events.push_back("focus team 1"); }
+  void FocusAbbreviation(int team) override {
+    events.push_back("focus team " + std::to_string(team));
+  }
   void FocusNoteBox() override { events.push_back("focus note"); }
 
   Texts events;
   int refreshes = 0;
+  bool answerYes = false;
 };
+
+const std::string kEntryRequired = "message Enter Team Abbreviations / Entry Required";
+const std::string kNewGameQuestion =
+    "question Start a new game? The scores and the scoring history of this game will be "
+    "cleared. / Ravelle";
 
 class ScoreboardGameTest : public ::testing::Test {
  protected:
@@ -184,6 +196,208 @@ TEST_F(ScoreboardGameTest, EnablingStatesAndClicksDuringASend) {
     EXPECT_EQ(game.State().team1Box, row.boxesDuring ? "XXX" : "HOM") << row.action;
   }
   EXPECT_EQ(doc.history.find("::  6"), std::string::npos);
+}
+
+// Everything the operator sees and the sign holds, to prove that a refused
+// action changed none of it.
+std::string Snapshot(const CRavelleDoc& doc, const CScoreboardGame& game) {
+  const CFormState& s = game.State();
+  return doc.team1Abbrev + "/" + doc.team2Abbrev + " " + std::to_string(doc.team1Score) + "-" +
+         std::to_string(doc.team2Score) + " boxes " + s.team1ScoreBox + "-" + s.team2ScoreBox +
+         " showing '" + s.nowShowing + "' mode " + std::to_string(game.GetScoreMode()) +
+         " spacer '" + game.GetLastSpacer() + "' enabled " + std::to_string(s.gameControlsEnabled) +
+         std::to_string(s.abbreviationBoxesEnabled) + " history " + doc.history;
+}
+
+// New Game and Send Score with an empty box: the box's team gets the focus,
+// and the game under way goes on exactly as it was, on the form and the sign.
+TEST_F(ScoreboardGameTest, AnEmptyAbbreviationRefusesAndChangesNothing) {
+  const struct {
+    const char* team1;
+    const char* team2;
+    bool newGame;
+    const char* focus;
+  } rows[] = {
+      {"HOM", "", true, "focus team 2"},  {"", "VIS", true, "focus team 1"},
+      {"", "", true, "focus team 1"},     {"HOM", "", false, "focus team 2"},
+      {"", "VIS", false, "focus team 1"},
+  };
+  StartGame();
+  for (int i = 0; i < 4; ++i) game.PressAdd(1, 3);
+  game.PressAdd(2, 3);
+  ASSERT_EQ(game.State().nowShowing, "HOM 12  VIS 3");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.newGame ? "New Game " : "Send Score ") + row.team1 + "/" +
+                 row.team2);
+    const std::string before = Snapshot(doc, game);
+    game.TypeTeam1(row.team1);
+    game.TypeTeam2(row.team2);
+    sink.packets.clear();
+    form.events.clear();
+    row.newGame ? game.NewGame() : game.SendScore();
+    EXPECT_EQ(form.events, (Texts{kEntryRequired, row.focus}));
+    EXPECT_TRUE(sink.packets.empty());
+    EXPECT_EQ(Snapshot(doc, game), before);
+  }
+  // The game goes on under the abbreviations the sign shows.
+  game.TypeTeam1("");
+  game.PressAdd(1, 1);
+  EXPECT_EQ(game.State().nowShowing, "HOM 13  VIS 3");
+  EXPECT_NE(doc.history.find("-- HOM ::  1\n"), std::string::npos) << doc.history;
+}
+
+// A refused Send Score while a note shows leaves the note in Now Showing.
+TEST_F(ScoreboardGameTest, ARefusedSendScoreLeavesTheNoteShowing) {
+  StartGame();
+  game.TypeNote("Half time");
+  game.SendNote();
+  game.TypeTeam2("");
+  game.SendScore();
+  game.PressAdd(1, 6);
+  EXPECT_EQ(game.State().nowShowing, "Half time");
+}
+
+// New Game asks before it discards a score; No changes and sends nothing.
+TEST_F(ScoreboardGameTest, NewGameAsksBeforeItDiscardsAGameInProgress) {
+  const struct {
+    int team1, team2;
+    bool yes;
+    bool asked, started;
+  } rows[] = {
+      {0, 0, false, false, true},
+      {3, 0, false, true, false},
+      {0, 1, false, true, false},
+      {12, 3, true, true, true},
+  };
+  StartGame();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.team1) + "-" + std::to_string(row.team2));
+    doc.team1Score = 0;
+    doc.team2Score = 0;
+    for (int i = 0; i < row.team1; ++i) game.PressAdd(1, 1);
+    for (int i = 0; i < row.team2; ++i) game.PressAdd(2, 1);
+    const std::string before = Snapshot(doc, game);
+    form.answerYes = row.yes;
+    form.events.clear();
+    sink.packets.clear();
+    game.NewGame();
+    EXPECT_EQ(form.events, row.asked ? Texts{kNewGameQuestion} : Texts{});
+    if (row.started) {
+      EXPECT_EQ(sink.packets.size(), 9u);
+      EXPECT_EQ(doc.team1Score + doc.team2Score, 0);
+      EXPECT_EQ(doc.history, "");
+    } else {
+      EXPECT_TRUE(sink.packets.empty());
+      EXPECT_EQ(Snapshot(doc, game), before);
+    }
+  }
+}
+
+// The blank sign shows no score: Now Showing stays empty through score
+// presses, over USB too (no progress text), until a scoreboard or a note.
+TEST_F(ScoreboardGameTest, AfterClearSignNowShowingStaysEmptyUntilAFullSend) {
+  StartGame();
+  game.ClearSign();
+  EXPECT_EQ(sink.packets.size(), 3u);
+  game.PressAdd(1, 6);
+  game.PressSubtract(2, 1);
+  EXPECT_EQ(game.State().nowShowing, "");
+  EXPECT_EQ(game.GetScoreMode(), 0) << "the USB road shows no progress text either";
+  game.SendScore();
+  EXPECT_EQ(game.State().nowShowing, "HOM 6  VIS 0");
+  game.ClearSign();
+  game.TypeNote("Go team");
+  game.SendNote();
+  EXPECT_EQ(game.State().nowShowing, "Go team");
+}
+
+// An action that sends, arriving while another sends (the USB road lets
+// clicks and menu commands through between packets), waits for the first to
+// end and then runs in order of arrival: sequences never interleave.
+TEST_F(ScoreboardGameTest, ActionsArrivingDuringASendRunAfterItInOrder) {
+  StartGame();
+  Texts actions;
+  game.onActionBegin = [&] { actions.push_back("begin"); };
+  game.onActionEnd = [&] { actions.push_back("end"); };
+  for (int i = 0; i < 4; ++i) game.PressAdd(1, 3);
+  doc.history.clear();
+  actions.clear();
+  sink.packets.clear();
+  form.answerYes = true;
+  bool arrived = false;
+  sink.onPacket = [&] {
+    if (arrived) return;
+    arrived = true;
+    game.ClearSign();     // the menu command
+    game.PressAdd(2, 6);  // a score button, still enabled during a score press
+    game.NewGame();       // asks, then starts afresh
+  };
+  game.PressAdd(1, 1);
+  sink.onPacket = nullptr;
+  std::vector<Bytes> expected = {StringPacket('1', " 13"), MemoryConfig("001C"), EmptyText(),
+                                 RunSequence(), StringPacket('2', " 6")};
+  for (const Bytes& packet : HomVisScoreboard("  ", " 0", " 0")) expected.push_back(packet);
+  EXPECT_EQ(sink.Bytes(), expected) << HexPackets(sink.Bytes());
+  EXPECT_EQ(actions.size(), 8u);
+  for (std::size_t i = 0; i < actions.size(); ++i) {
+    EXPECT_EQ(actions[i], i % 2 == 0 ? "begin" : "end") << "no action inside another";
+  }
+  EXPECT_EQ(form.events, Texts{kNewGameQuestion});
+  EXPECT_EQ(doc.history, "") << "New Game ran last";
+  EXPECT_EQ(game.State().nowShowing, "HOM 0  VIS 0");
+}
+
+// Typed text with a character the sign cannot show never reaches an
+// abbreviation box; the box keeps what it had.
+TEST_F(ScoreboardGameTest, AbbreviationBoxesRefuseWhatTheSignCannotShow) {
+  const struct {
+    const char* typed;
+    bool taken;
+  } rows[] = {{"\x80\x80\x80", false}, {"A\x99", false}, {"\x8C", false}, {"\xC8", false},
+              {"\xC9T\xC9", true},     {"\xCA", true},   {"a~}", true},   {"", true},
+              {"HOME\x80", true}};  // the box holds three characters: the euro never gets in
+  for (const auto& row : rows) {
+    game.TypeTeam2("OLD");
+    EXPECT_EQ(game.TypeTeam2(row.typed), row.taken) << row.typed;
+    EXPECT_EQ(game.State().team2Box, row.taken ? std::string(row.typed).substr(0, 3) : "OLD")
+        << row.typed;
+  }
+}
+
+// Send Note tells the operator what of the note the sign does not show, and
+// the line goes when the note leaves the sign.
+TEST_F(ScoreboardGameTest, SendNoteTellsWhatTheSignDoesNotShow) {
+  const struct {
+    std::string note;
+    int lost;  // characters the box held that the code page lacks
+    const char* size;
+    const char* notice;
+  } rows[] = {
+      {"Half time", 0, "Normal", ""},
+      {"Go \x80", 1, "Normal", "2 characters the sign cannot show were left out"},
+      {std::string(8000, '\xE9'), 0, "Giant",
+       "The note was cut to 4082 characters to fit the sign"},
+  };
+  StartGame();
+  for (const auto& row : rows) {
+    game.TypeNote(row.note, row.lost);
+    game.SelectNoteSize(row.size);
+    game.SendNote();
+    EXPECT_EQ(game.State().noteNotice, row.notice);
+  }
+  EXPECT_EQ(doc.history.size() - doc.history.rfind(" :: ") - 5, 8000u) << "history keeps it all";
+  for (const auto& end :
+       std::vector<std::function<void()>>{[&] { game.SendScore(); }, [&] { game.ClearSign(); }}) {
+    game.SendNote();
+    ASSERT_NE(game.State().noteNotice, "");
+    game.PressAdd(1, 1);
+    EXPECT_NE(game.State().noteNotice, "") << "the note still shows";
+    end();
+    EXPECT_EQ(game.State().noteNotice, "");
+  }
+  game.ClearNote();
+  game.SendNote();
+  EXPECT_EQ(game.State().noteNotice, "") << "Clear Note forgets the lost characters";
 }
 
 }  // namespace

@@ -93,14 +93,24 @@ TEST_F(SignMessagesTest, NoteGoesOutInItsSizeWithHistoryAndNowShowing) {
   const struct {
     std::string note;
     const char* size;
-    std::string sent, logged, shown;
+    std::string sent, logged, shown, notice;
   } rows[] = {
-      {"Hello", "giant", "Hello", "Hello", "Hello"},  // only "Giant" is giant
+      {"Hello", "giant", "Hello", "Hello", "Hello", ""},  // only "Giant" is giant
       {"Half\r\ntime\t\r\n\r\n  soon", "Normal", "Half time soon", "Half time soon",
-       "Half time soon"},
-      {"  two  lines\n\nhere", "Normal", " two lines here", " two lines here", " two lines her..."},
-      {e8000, "Normal", pairs, e8000, e8000.substr(0, 14) + "..."},
-      {e8000, "Giant", "\x12" + pairs.substr(2) + "\x11", e8000, e8000.substr(0, 14) + "..."},
+       "Half time soon", ""},
+      {"  two  lines\n\nhere", "Normal", " two lines here", " two lines here", " two lines her...",
+       ""},
+      {"\x80 5\x99", "Normal", " 5", "\x80 5\x99", "\x80 5\x99",
+       "2 characters the sign cannot show were left out"},
+      {"\x80", "Normal", "", "\x80", "\x80", "1 character the sign cannot show was left out"},
+      {e8000, "Normal", pairs, e8000, e8000.substr(0, 14) + "...",
+       "The note was cut to 4083 characters to fit the sign"},
+      {e8000, "Giant", "\x12" + pairs.substr(2) + "\x11", e8000, e8000.substr(0, 14) + "...",
+       "The note was cut to 4082 characters to fit the sign"},
+      {e8000.substr(1) + "\x80", "Normal", pairs, e8000.substr(1) + "\x80",
+       e8000.substr(0, 14) + "...",
+       "1 character the sign cannot show was left out; the note was cut to 4083 characters to "
+       "fit the sign"},
   };
   doc.noteColor = "Green";
   view.scoreMode = 1;
@@ -110,7 +120,8 @@ TEST_F(SignMessagesTest, NoteGoesOutInItsSizeWithHistoryAndNowShowing) {
     doc.history.clear();
     doc.noteText = row.note;
     doc.noteSize = row.size;
-    messages.SendNote();
+    const CNoteFit fit = messages.SendNote();
+    EXPECT_EQ(NoteFitNotice(fit), row.notice);
     const Bytes note = NotePacket('2', row.sent);
     char size[5];
     std::snprintf(size, sizeof size, "%04zX", note.size());

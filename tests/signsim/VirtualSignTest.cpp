@@ -63,7 +63,7 @@ const CSignCase kCases[] = {
     {"Spacing", "AA\0360x\0361y", "", "{proportional}x{fixed}y"},
     {"Positions", "AA\033\"b1\033&a2\0330c3", "", "{hold top}1{rotate bottom}2{mode c fill}3"},
     {"ExtendedCharacters", "AA\0100T\0100 caf\010\042 \010\077 \010\136a\010\076b\010\113", "",
-     "ÉTÉ café ƒ Éa{char 3E}b{char 4B}"},
+     "ÉTÉ café ƒ Êa{char 3E}b{char 4B}"},
     {"StringCalls", "AA[\0204]\0201", "", "[] 9"},
     {"Braces", "AA{x}", "", "{{x}}"},
     {"UnknownColour", "AA\034Dx", "TEXT file A: colour code 44 is not a colour", "x"},

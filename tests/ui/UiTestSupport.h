@@ -80,6 +80,7 @@ class CUiTest : public testing::Test {
   void TearDown() override {
     CModalDialog::SetRunner({});
     EXPECT_TRUE(handlers_.empty()) << handlers_.size() << " expected dialog(s) never opened";
+    EXPECT_TRUE(questionAnswers.empty()) << questionAnswers.size() << " question(s) never asked";
   }
 
   // The next modal run is answered by handler, which drives the dialog's
@@ -106,14 +107,27 @@ class CUiTest : public testing::Test {
     return doc;
   }
 
-  // Message boxes shown through the Qt seam as "caption: text", answered with OK.
+  // Message boxes shown through the Qt seam as "caption: text", answered with
+  // OK; a question (Yes and No) is answered by the next of questionAnswers,
+  // which works the shown box as the operator would.
   std::vector<std::string> qtBoxes;
+  std::deque<std::function<void(QMessageBox&)>> questionAnswers;
 
  private:
   int RunDialog(QDialog& dialog) {
     if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
       qtBoxes.push_back((box->windowTitle() + QStringLiteral(": ") + box->text()).toStdString());
-      return QMessageBox::Ok;
+      if (!box->button(QMessageBox::Yes)) return QMessageBox::Ok;
+      if (questionAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question " << qtBoxes.back();
+        return QMessageBox::No;
+      }
+      auto answer = std::move(questionAnswers.front());
+      questionAnswers.pop_front();
+      box->show();
+      answer(*box);
+      box->hide();
+      return box->result();
     }
     if (handlers_.empty()) {
       ADD_FAILURE() << "unexpected dialog \"" << dialog.windowTitle().toStdString() << "\"";

@@ -4,7 +4,10 @@
 // the core; these cases prove that the form carries them to the sign and back.
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -188,16 +191,17 @@ TEST_F(ViewTest, AWholeGameWithNotesColoursAndTheHistory) {
   EXPECT_EQ(Doc().noteText, "");
   EXPECT_EQ(View().focusWidget(), noteBox);
 
-  // New Game with an empty box asks through the real message box and stops.
+  // New Game with an empty box tells through the real message box, puts the
+  // focus in that box and leaves the game running.
   Box(1003)->selectAll();
   QTest::keyClick(Box(1003), Qt::Key_Delete);
   sink.packets.clear();
   Click(Button(1029));
   EXPECT_EQ(qtBoxes, std::vector<std::string>{"Entry Required: Enter Team Abbreviations"});
-  EXPECT_EQ(View().focusWidget(), Box(1001)) << "the focus goes to team 1's box";
-  EXPECT_EQ(Text(Box(1028)), "0");
+  EXPECT_EQ(View().focusWidget(), Box(1003)) << "the focus goes to the empty box";
+  EXPECT_EQ(Text(Box(1028)), "6");
   EXPECT_TRUE(sink.packets.empty());
-  ExpectGameControlsEnabled(false);
+  ExpectGameControlsEnabled(true);
 }
 
 TEST_F(ViewTest, RefusedScorePressesChangeNothingButResendTheScore) {
@@ -251,6 +255,174 @@ TEST_F(ViewTest, AFailedSendShowsQuietlyUntilASendGetsThrough) {
   Command(CMainFrame::kClearSign);
   EXPECT_FALSE(failureLine->isVisible());
   EXPECT_EQ(View().height(), units.Y(341));
+}
+
+const std::string kNewGameQuestion =
+    "Ravelle: Start a new game? The scores and the scoring history of this game will be cleared.";
+
+// Types any text, as a keyboard whose layout has its characters would;
+// QTest's own typing knows ASCII only.
+void TypeText(QWidget* box, const QString& text) {
+  for (char32_t character : text.toUcs4()) {
+    const QString typed = QString::fromUcs4(&character, 1);
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent key(type, Qt::Key_unknown, Qt::NoModifier, typed);
+      QCoreApplication::sendEvent(box, &key);
+    }
+  }
+}
+
+void PressKey(QMessageBox& box, Qt::Key key) { QTest::keyClick(&box, key); }
+void PressYes(QMessageBox& box) { Click(box.button(QMessageBox::Yes)); }
+
+// Enter and the keypad's Enter press the focused push button, once however
+// long the key is held; in the note box Enter still starts a new line. Now
+// Showing takes no typing and is no Tab stop.
+TEST_F(ViewTest, EnterPressesTheFocusedButtonAndNowShowingIsNotATabStop) {
+  StartGame();
+  Button(1004)->setFocus();  // team 1 +3
+  QTest::keyClick(Button(1004), Qt::Key_Return);
+  QTest::keyClick(Button(1004), Qt::Key_Enter, Qt::KeypadModifier);
+  QTest::keyEvent(QTest::KeyAction::Press, Button(1004), Qt::Key_Return, Qt::NoModifier);
+  QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+  QCoreApplication::sendEvent(Button(1004), &repeat);
+  EXPECT_EQ(Text(Box(1027)), "9") << "two presses and one held key, its repeat ignored";
+
+  auto* noteBox = Control<QPlainTextEdit>(View(), 1015);
+  noteBox->setFocus();
+  Type(noteBox, "Half");
+  QTest::keyClick(noteBox, Qt::Key_Return);
+  Type(noteBox, "time");
+  EXPECT_EQ(Doc().noteText, "Half\ntime");
+
+  // Tab from Clear Note reaches New Game; Enter there asks first.
+  Button(1021)->setFocus();
+  QTest::keyClick(Button(1021), Qt::Key_Tab);
+  ASSERT_EQ(View().focusWidget(), Button(1029));
+  questionAnswers.push_back([](QMessageBox& box) { PressKey(box, Qt::Key_Escape); });
+  sink.packets.clear();
+  QTest::keyClick(Button(1029), Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(qtBoxes, std::vector<std::string>{kNewGameQuestion});
+  EXPECT_TRUE(sink.packets.empty());
+
+  QTest::keyClick(Button(1029), Qt::Key_Tab);
+  EXPECT_NE(View().focusWidget(), Box(1012)) << "Now Showing is skipped";
+  EXPECT_FALSE(Box(1012)->focusPolicy() & Qt::TabFocus);
+  Box(1012)->setFocus();
+  Type(Box(1012), "x");
+  EXPECT_EQ(Text(Box(1012)), "HOM 9  VIS 0") << "read-only";
+}
+
+// New Game during a game asks; No, Escape and Enter (No is the default)
+// change and send nothing, Yes starts afresh. A game at 0-0 is not asked about.
+TEST_F(ViewTest, NewGameAsksBeforeItDiscardsAGameInProgress) {
+  StartGame();
+  Click(Button(1000));
+  const std::function<void(QMessageBox&)> refusals[] = {
+      [](QMessageBox& box) { Click(box.button(QMessageBox::No)); },
+      [](QMessageBox& box) { PressKey(box, Qt::Key_Escape); },
+      [](QMessageBox& box) { PressKey(box, Qt::Key_Return); },
+  };
+  for (const auto& refusal : refusals) {
+    questionAnswers.push_back(refusal);
+    sink.packets.clear();
+    qtBoxes.clear();
+    Click(Button(1029));
+    EXPECT_EQ(qtBoxes, std::vector<std::string>{kNewGameQuestion});
+    EXPECT_TRUE(sink.packets.empty());
+    EXPECT_EQ(Text(Box(1027)), "6");
+    EXPECT_NE(Doc().history, "");
+    ExpectGameControlsEnabled(true);
+  }
+  questionAnswers.push_back(PressYes);
+  Click(Button(1029));
+  EXPECT_EQ(sink.packets.size(), 9u);
+  EXPECT_EQ(Text(Box(1027)), "0");
+  EXPECT_EQ(Doc().history, "");
+  qtBoxes.clear();
+  Click(Button(1029));  // 0-0: nothing to lose
+  EXPECT_TRUE(qtBoxes.empty());
+  EXPECT_EQ(sink.packets.size(), 18u);
+}
+
+// Typed or pasted, a character the sign cannot show never enters an
+// abbreviation box.
+TEST_F(ViewTest, AbbreviationBoxesRefuseCharactersTheSignCannotShow) {
+  SaveSerialSettings();
+  Start(&sink);
+  TypeText(Box(1001), QString::fromUtf8("H\u20ACO\u03A9M"));
+  EXPECT_EQ(Text(Box(1001)), "HOM");
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("V\U0001F389S"));
+  Box(1003)->setFocus();
+  QTest::keyClick(Box(1003), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Text(Box(1003)), "") << "the paste is refused whole";
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("\u00C9T\u00CA"));
+  QTest::keyClick(Box(1003), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Box(1003)->text(), QString::fromUtf8("\u00C9T\u00CA"));
+  Click(Button(1029));
+  EXPECT_EQ(sink.packets.size(), 3u + 9u);
+}
+
+// A note the sign does not show whole is told in a quiet line under the
+// form, which goes when the note leaves the sign.
+TEST_F(ViewTest, ANoteTheSignDoesNotShowWholeIsToldQuietly) {
+  StartGame();
+  auto* notice = View().findChild<QLabel*>(QStringLiteral("noteNoticeLine"));
+  ASSERT_NE(notice, nullptr);
+  const CDialogUnits units(View().font());
+  TypeText(Control<QPlainTextEdit>(View(), 1015), QString::fromUtf8("Go \U0001F389 \u20AC!"));
+  Click(Button(1017));
+  EXPECT_TRUE(notice->isVisible());
+  EXPECT_EQ(notice->text().toStdString(), "2 characters the sign cannot show were left out");
+  EXPECT_GT(View().height(), units.Y(341));
+  EXPECT_TRUE(qtBoxes.empty()) << "nothing modal";
+  Click(Button(1014));
+  EXPECT_FALSE(notice->isVisible());
+  EXPECT_EQ(View().height(), units.Y(341));
+}
+
+// The USB road lets clicks and menu commands through between packets: they
+// wait until the send under way has ended, then run in order.
+TEST_F(ViewTest, CommandsArrivingDuringASendRunAfterIt) {
+  StartGame();
+  Click(Button(1000));
+  sink.packets.clear();
+  sink.onPacket = [] { QCoreApplication::processEvents(); };
+  QMetaObject::invokeMethod(app->Frame().Command(CMainFrame::kClearSign), "trigger",
+                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(Button(1029), "click", Qt::QueuedConnection);
+  questionAnswers.push_back(PressYes);
+  Click(Button(1014));  // Send Score: nine packets, New Game stays usable
+  sink.onPacket = nullptr;
+  ASSERT_EQ(sink.packets.size(), 9u + 3u + 9u);
+  std::string commands;
+  for (const auto& packet : sink.packets)
+    commands += std::string(packet.bytes.begin() + 25, packet.bytes.begin() + 27) + " ";
+  EXPECT_EQ(commands,
+            "E$ AA E. E$ G3 G1 G2 AA E. "   // Send Score whole
+            "E$ AA E. "                     // then Clear LED Sign
+            "E$ AA E. E$ G3 G1 G2 AA E. ")  // then New Game
+      << "no sequence inside another";
+  EXPECT_EQ(Text(Box(1012)), "HOM 0  VIS 0");
+  EXPECT_EQ(Text(Box(1027)), "0");
+}
+
+// Over USB without the library, each action shows its box once, not once per
+// packet: start-up's clear, Clear LED Sign and New Game one each.
+TEST_F(ViewTest, AFailedUsbSendShowsOneBoxPerAction) {
+  Save({"alpha", "usb - betabrite prism", 1, 9600, 7, "even", 1});
+  Start(nullptr);
+  View().Link().SetUsbLibraryName("/nonexistent/libbetabriteusb.so");
+  qtBoxes.clear();
+  Command(CMainFrame::kClearSign);
+  EXPECT_EQ(qtBoxes.size(), 1u);
+  Type(Box(1001), "HOM");
+  Type(Box(1003), "VIS");
+  Click(Button(1029));
+  EXPECT_EQ(qtBoxes.size(), 2u);
+  Click(Button(1000));
+  EXPECT_EQ(qtBoxes.size(), 3u);
+  EXPECT_EQ(qtBoxes.back().rfind("Ravelle: Error opening", 0), 0u) << qtBoxes.back();
 }
 
 }  // namespace

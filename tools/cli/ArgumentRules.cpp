@@ -1,7 +1,11 @@
 #include "tools/cli/ArgumentRules.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+
+#include "game/Windows1252.h"
+#include "sign/SignText.h"
 
 namespace {
 
@@ -25,6 +29,15 @@ std::string CheckColorName(const std::string& word) {
 std::string CheckNoteSize(const std::string& word) {
   if (word == "Normal" || word == "Giant") return "";
   return "unknown size " + Quoted(word) + " (Normal or Giant)";
+}
+
+std::string CheckAbbreviation(const std::string& word) {
+  int outsideCodePage = 0;
+  const std::string text = Utf8ToWindows1252(word, &outsideCodePage);
+  const bool shown = outsideCodePage == 0 && std::all_of(text.begin(), text.end(), [](char c) {
+                       return SignCanShow(static_cast<unsigned char>(c));
+                     });
+  return shown ? "" : Quoted(word) + " has a character the sign cannot show";
 }
 
 std::optional<int> ParseInteger(const std::string& word) {

@@ -13,6 +13,10 @@ std::string CheckColorName(const std::string& word);
 // "Normal" or "Giant".
 std::string CheckNoteSize(const std::string& word);
 
+// An abbreviation (UTF-8) whose every character the sign shows; the form's
+// boxes refuse any other.
+std::string CheckAbbreviation(const std::string& word);
+
 // A decimal integer: an optional minus sign and digits, nothing else.
 std::optional<int> ParseInteger(const std::string& word);
 

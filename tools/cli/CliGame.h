@@ -24,7 +24,7 @@ class CPrintedMessageBoxes : public CMessageBoxSeam {
 class CNoWindow : public CFormView {
  public:
   void RefreshControls() override {}
-  void FocusTeam1Abbreviation() override {}
+  void FocusAbbreviation(int /*team*/) override {}
   void FocusNoteBox() override {}
 };
 

@@ -1,5 +1,6 @@
 #include "tools/cli/CliProgram.h"
 
+#include "sign/SignMessages.h"
 #include "tools/cli/CliGame.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/PacketDump.h"
@@ -36,12 +37,15 @@ void SendScoreboard(CCliGame& cli, const CScoreboardArguments& board) {
   cli.game.Messages().SendScoreboard();
 }
 
-void SendNote(CCliGame& cli, const CNoteArguments& note) {
+void SendNote(CCliGame& cli, const CNoteArguments& note, std::ostream& err) {
   cli.doc.noteText = note.text;
   cli.doc.noteColor = note.color;
   cli.doc.noteSize = note.size;
   cli.game.SetScoreMode(0);
-  cli.game.Messages().SendNote();
+  CNoteFit fit = cli.game.Messages().SendNote();
+  fit.charactersLeftOut += note.charactersLost;
+  const std::string notice = NoteFitNotice(fit);
+  if (!notice.empty()) err << "ravelle-cli: " << notice << '\n';
 }
 
 }  // namespace
@@ -78,7 +82,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
       SendScoreboard(cli, line->scoreboard);
       break;
     case CCliCommand::Note:
-      SendNote(cli, line->note);
+      SendNote(cli, line->note, err);
       break;
     case CCliCommand::Session:
       status = RunSession(cli, in, out, err);

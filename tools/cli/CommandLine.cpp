@@ -186,6 +186,11 @@ bool SetOperands(const std::string& command, const std::vector<std::string>& ope
   if (line.command == CCliCommand::Scoreboard) {
     std::string* boxes[2] = {&line.scoreboard.team1Abbrev, &line.scoreboard.team2Abbrev};
     for (int i = 0; i < 2; ++i) {
+      const std::string refused = CheckAbbreviation(operands[i]);
+      if (!refused.empty()) {
+        error = command + ": " + names[i] + " " + refused;
+        return false;
+      }
       *boxes[i] = Utf8ToWindows1252(operands[i]).substr(0, CScoreboardGame::kAbbreviationLimit);
       // The form refuses to send a scoreboard with an empty abbreviation; a
       // script is told before anything is sent.
@@ -198,7 +203,8 @@ bool SetOperands(const std::string& command, const std::vector<std::string>& ope
     }
   }
   if (line.command == CCliCommand::Note) {
-    line.note.text = Utf8ToWindows1252(operands[0]).substr(0, CScoreboardGame::kNoteLimit);
+    line.note.text = Utf8ToWindows1252(operands[0], &line.note.charactersLost)
+                         .substr(0, CScoreboardGame::kNoteLimit);
   }
   return true;
 }

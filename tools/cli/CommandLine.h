@@ -35,6 +35,7 @@ struct CScoreboardArguments {
 
 struct CNoteArguments {
   std::string text;
+  int charactersLost = 0;  // characters of the argument Windows-1252 lacks
   std::string color = "Red";
   std::string size = "Normal";
 };

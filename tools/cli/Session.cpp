@@ -57,8 +57,10 @@ std::string CheckArguments(const std::string& verb, const std::vector<std::strin
   switch (action.verb) {
     case CSessionVerb::Team1:
     case CSessionVerb::Team2:
-    case CSessionVerb::Note:
       action.text = Utf8ToWindows1252(words[1]);
+      return CheckAbbreviation(words[1]);
+    case CSessionVerb::Note:
+      action.text = Utf8ToWindows1252(words[1], &action.charactersLost);
       return "";
     case CSessionVerb::Add:
     case CSessionVerb::Sub:
@@ -171,7 +173,8 @@ std::optional<CSessionAction> ParseSessionAction(const std::string& line, std::s
   return action;
 }
 
-void ApplySessionAction(CCliGame& cli, const CSessionAction& action, std::ostream& out) {
+void ApplySessionAction(CCliGame& cli, const CSessionAction& action, std::ostream& out,
+                        std::ostream& err) {
   CScoreboardGame& game = cli.game;
   CRavelleDoc& doc = cli.doc;
   switch (action.verb) {
@@ -189,6 +192,10 @@ void ApplySessionAction(CCliGame& cli, const CSessionAction& action, std::ostrea
       break;
     case CSessionVerb::SendNote:
       game.SendNote();
+      // The form's quiet line under the note, for the script's operator.
+      if (!game.State().noteNotice.empty()) {
+        err << "ravelle-cli: " << Windows1252ToUtf8(game.State().noteNotice) << '\n';
+      }
       break;
     case CSessionVerb::ClearNote:
       game.ClearNote();
@@ -203,7 +210,7 @@ void ApplySessionAction(CCliGame& cli, const CSessionAction& action, std::ostrea
       game.PressSubtract(action.team, action.amount);
       break;
     case CSessionVerb::Note:
-      game.TypeNote(action.text);
+      game.TypeNote(action.text, action.charactersLost);
       break;
     case CSessionVerb::NoteColor:
       game.SelectNoteColor(action.names[0]);
@@ -242,7 +249,7 @@ int RunSession(CCliGame& cli, std::istream& in, std::ostream& out, std::ostream&
       status = 1;
       continue;
     }
-    ApplySessionAction(cli, *action, out);
+    ApplySessionAction(cli, *action, out, err);
   }
   return status;
 }

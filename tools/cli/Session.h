@@ -30,6 +30,7 @@ enum class CSessionVerb {
 struct CSessionAction {
   CSessionVerb verb = CSessionVerb::History;
   std::string text;                // Team1, Team2, Note: Windows-1252
+  int charactersLost = 0;          // Note: characters Windows-1252 lacks
   int team = 0;                    // Add, Sub
   int amount = 0;                  // Add, Sub
   std::vector<std::string> names;  // NoteColor, NoteSize: one; Colors: four
@@ -49,8 +50,9 @@ bool IsSessionFiller(const std::string& line);
 std::optional<CSessionAction> ParseSessionAction(const std::string& line, std::string& error);
 
 // Runs one action through the game flow as the form would, printing what
-// history and showing ask for on out.
-void ApplySessionAction(CCliGame& cli, const CSessionAction& action, std::ostream& out);
+// history and showing ask for on out, and the form's note notice on err.
+void ApplySessionAction(CCliGame& cli, const CSessionAction& action, std::ostream& out,
+                        std::ostream& err);
 
 // Reads actions from in until its end, starting from the form's start-up
 // state (without its settings read and sign clearing). A bad line is

@@ -140,6 +140,7 @@ std::map<std::string, CGlyph> BuildFont() {
   font["Ä"] = Capital(".#.#.", kCapitalA);
   font["Å"] = Capital("..#..", kCapitalA);
   font["É"] = Capital("...#.", kCapitalE);
+  font["Ê"] = FromRows({"..#..", ".#.#.", "#####", "#....", "####.", "#....", "#####"});
   font["Í"] = Capital("...#.", kCapitalI);
   font["Ö"] = Capital(".#.#.", kCapitalO);
   font["Õ"] = Capital(".##.#", kCapitalO);
