@@ -1,5 +1,6 @@
 #include "tools/cli/CliProgram.h"
 
+#include "app/Version.h"
 #include "tools/cli/CliGame.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/PacketDump.h"
@@ -58,6 +59,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     out << kUsage;
     return 0;
   }
+  if (line->command == CCliCommand::Version) {
+    out << "ravelle-cli " << kRavelleVersion << '\n';
+    return 0;
+  }
 
   CCliGame cli(out);
   std::unique_ptr<CCliRoad> road;
@@ -84,6 +89,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
       status = RunSession(cli, in, out, err);
       break;
     case CCliCommand::Help:
+    case CCliCommand::Version:
       break;
   }
   return road->SendFailed() ? 1 : status;
