@@ -35,9 +35,21 @@ CProgramRun RunProgram(const std::string& environment, const std::string& progra
   return run;
 }
 
-std::string ManPage(const std::string& program) {
-  std::ifstream in(RAVELLE_MAN_FOLDER "/" + program + ".1");
+std::string FileText(const std::string& path) {
+  std::ifstream in(path);
   return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string ManPage(const std::string& program) {
+  return FileText(RAVELLE_MAN_FOLDER "/" + program + ".1");
+}
+
+// The README's section on the command line, up to the next heading.
+std::string ReadmeCommandLineSection() {
+  const std::string readme = FileText(RAVELLE_SOURCE_FOLDER "/README.md");
+  const std::size_t start = readme.find("## Command line");
+  if (start == std::string::npos) return {};
+  return readme.substr(start, readme.find("\n## ", start + 1) - start);
 }
 
 // The long options a help text lists.
@@ -96,23 +108,28 @@ INSTANTIATE_TEST_SUITE_P(Programs, ProgramInformationTest, ::testing::ValuesIn(P
                            return name;
                          });
 
-// The session actions the command line's help lists are the man page's.
-TEST(ManPages, TheCommandLinePageListsEverySessionAction) {
+// The session actions the command line's help lists are those of the man
+// page and of the README.
+TEST(ManPages, TheCommandLinePageAndTheReadmeListEverySessionAction) {
   const std::string help = RunProgram("", "ravelle-cli", "--help").out;
   const std::size_t heading = help.find("Session actions");
   ASSERT_NE(heading, std::string::npos);
   const std::size_t first = help.find('\n', heading) + 1;
   const std::string actions = help.substr(first, help.find("\n\n", first) - first);
   const std::string page = ManPage("ravelle-cli");
+  const std::string readme = ReadmeCommandLineSection();
   const std::regex action("(^|[ ,])([a-z][a-z0-9]+)( [A-Z]|,|$)");
   int checked = 0;
   for (auto it = std::sregex_iterator(actions.begin(), actions.end(), action);
        it != std::sregex_iterator(); ++it) {
     const std::string name = (*it)[2].str();
     EXPECT_NE(page.find(".It Ic " + name), std::string::npos) << name;
+    EXPECT_NE(readme.find("`" + name), std::string::npos) << name;
     ++checked;
   }
   EXPECT_GE(checked, 15);
+  for (const std::string& option : LongOptions(help))
+    EXPECT_NE(readme.find(option), std::string::npos) << "README lacks " << option;
 }
 
 }  // namespace
