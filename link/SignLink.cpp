@@ -30,6 +30,12 @@ constexpr const char* kUsbWriteMissing = "Error connecting to USB Write() functi
 constexpr const char* kUsbReadMissing = "Error connecting to USB Read() function";
 constexpr const char* kUsbCloseMissing = "Error connecting to USB Close() function";
 
+// What the loader said about the last dlopen that failed.
+std::string LoaderReason() {
+  const char* reason = dlerror();
+  return reason != nullptr ? reason : "no reason given";
+}
+
 // Every entry point is looked up here, by name, at every send.
 template <typename Function>
 Function LookUp(void* library, const char* name) {
@@ -134,7 +140,7 @@ std::string CSignLink::InstalledUsbLibraryFolder() {
 void* CSignLink::OpenUsbLibrary() {
   void* library = dlopen(usbLibraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library != nullptr) return library;
-  std::string reason = dlerror();
+  std::string reason = LoaderReason();
   // A name with a slash is a path: the loader took it as it stands.
   const bool plainName = usbLibraryName_.find('/') == std::string::npos;
   std::string lookedIn = plainName ? "the system's library path" : usbLibraryName_;
@@ -143,7 +149,7 @@ void* CSignLink::OpenUsbLibrary() {
         (std::filesystem::path(usbLibraryFolder_) / usbLibraryName_).string();
     library = dlopen(privateCopy.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library != nullptr) return library;
-    reason = dlerror();
+    reason = LoaderReason();
     lookedIn += " and " + usbLibraryFolder_;
   }
   ShowUsbMessage(("Error opening " + usbLibraryName_ + " -- looked in " + lookedIn + " (" + reason +
