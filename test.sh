@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: with
 # warnings as errors, and again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer. Last it builds the Debian package, checks it
+# and runs the programs it holds from a temporary folder (nothing is
+# installed into the system).
 set -euo pipefail
 cd "$(dirname "$0")"
 deps/install-packages
@@ -22,3 +24,42 @@ for preset in ci asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== package"
+rm -f build/package/ravelle_*.deb
+cmake --workflow --preset package >build/package.log 2>&1 || { tail -n 60 build/package.log; exit 1; }
+deb=$(echo build/package/ravelle_*.deb)
+version=$(dpkg-deb -f "$deb" Version)
+echo "$deb"
+lintian --fail-on error,warning "$deb"
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg -x "$deb" "$unpacked"
+appstreamcli validate --no-net "$unpacked"/usr/share/metainfo/*.metainfo.xml
+desktop-file-validate "$unpacked"/usr/share/applications/*.desktop
+# The pages refer to each other; until they are installed mandoc cannot find
+# them, and says so. Anything else it says is a fault.
+for page in "$unpacked"/usr/share/man/man1/*.1.gz; do
+  lint=$(mandoc -Tlint "$page" 2>&1 | grep -v 'STYLE: referenced manual not found: Xr ravelle' || true)
+  [ -z "$lint" ] || { echo "$lint"; exit 1; }
+done
+
+# The unpacked programs, run where they lie, with a settings folder of their
+# own.
+bin=$unpacked/usr/bin
+export XDG_CONFIG_HOME=$unpacked/config
+expect() { # expect WHAT EXPECTED ACTUAL
+  [ "$2" = "$3" ] || { echo "$1: expected \"$2\", got \"$3\""; exit 1; }
+}
+expect "ravelle-cli --version" "ravelle-cli $version" "$("$bin/ravelle-cli" --version)"
+expect "ravelle-signsim --version" "ravelle-signsim $version" "$("$bin/ravelle-signsim" --version)"
+expect "ravelle --version" "ravelle $version" "$(QT_QPA_PLATFORM=offscreen "$bin/ravelle" --version)"
+dump=$("$bin/ravelle-cli" --dump clear)
+expect "ravelle-cli --dump clear: packets" 3 "$(grep -c '^packet 00' <<<"$dump")"
+# No sign is attached: the library must be found and then report that.
+usb=$("$bin/ravelle-cli" --usb clear 2>&1 || true)
+if [ -z "$usb" ] || grep -q "Error opening" <<<"$usb"; then
+  echo "ravelle-cli --usb clear did not load the package's USB library: $usb"
+  exit 1
+fi
+echo "package checks passed"

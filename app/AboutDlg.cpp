@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/AppIcon.h"
+#include "app/Version.h"
 #include "framework/HyperlinkButton.h"
 #include "res/LinkAddresses.h"
 #include "framework/TemplateLayout.h"
@@ -25,7 +26,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : CModalDialog(parent), contactAddress(kCo
   layout.Place(*icon, 0, 11, 17, 21, 20);
   icon->setPixmap(ApplicationIcon().pixmap(32, 32));
 
-  auto* version = new QLabel(QStringLiteral("Ravelle Version 1.1"), this);
+  auto* version = new QLabel(
+      QStringLiteral("Ravelle Version %1").arg(QString::fromLatin1(kRavelleReleaseName)), this);
   version->setTextFormat(Qt::PlainText);
   layout.Place(*version, 0, 40, 10, 201, 8);
   layout.Place(*new QLabel(QStringLiteral("Questions and suggestions are welcome."), this), 0, 123,

@@ -2,7 +2,8 @@
 
 #include <QIcon>
 
-// The application icon in its 32 x 32 and 16 x 16 images.
+// The application icon in its 32 x 32 and 16 x 16 images, rendered from
+// res/ravelle.svg by the build.
 inline QIcon ApplicationIcon() {
   QIcon icon;
   icon.addFile(QStringLiteral(":/ravelle/ravelle-32.png"), QSize(32, 32));

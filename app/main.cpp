@@ -1,12 +1,23 @@
 #include <QApplication>
+#include <iostream>
 
 #include "app/AppIcon.h"
 #include "app/RavelleApp.h"
+#include "app/StartOptions.h"
+#include "app/Version.h"
 
 int main(int argc, char** argv) {
+  // Answered before Qt starts, so they work where no display is reachable.
+  const CStartRequest request = StartRequestFromArguments(argc, argv);
+  if (request != CStartRequest::RunProgram) {
+    PrintStartInformation(request, std::cout);
+    return 0;
+  }
+
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
-  QApplication::setDesktopFileName(QStringLiteral("ravelle"));
+  QApplication::setApplicationVersion(QString::fromLatin1(kRavelleVersion));
+  QApplication::setDesktopFileName(QString::fromLatin1(kRavelleAppId));
   QApplication::setWindowIcon(ApplicationIcon());
 
   CRavelleApp ravelle;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 
 #include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
@@ -21,10 +22,6 @@ constexpr int kUsbReadBufferSize = 2000;
 constexpr int kPumpPassesAfterUsbSend = 10;
 constexpr std::uint32_t kSerialQueueSize = 10000;
 
-constexpr const char* kUsbLoadFailed =
-    "Error opening libbetabriteusb.so -- please find it where this program was installed and try "
-    "copying it to /usr/local/lib/ or /usr/lib/ or some similar system directory and re-run this "
-    "program.";
 constexpr const char* kUsbOpenMissing = "Error connecting to USB Open() function";
 constexpr const char* kUsbOpenFailed =
     "Failed to Open the USB connection to the LED sign -- some other program may be using the LED "
@@ -32,6 +29,12 @@ constexpr const char* kUsbOpenFailed =
 constexpr const char* kUsbWriteMissing = "Error connecting to USB Write() function";
 constexpr const char* kUsbReadMissing = "Error connecting to USB Read() function";
 constexpr const char* kUsbCloseMissing = "Error connecting to USB Close() function";
+
+// What the loader said about the last dlopen that failed.
+std::string LoaderReason() {
+  const char* reason = dlerror();
+  return reason != nullptr ? reason : "no reason given";
+}
 
 // Every entry point is looked up here, by name, at every send.
 template <typename Function>
@@ -80,11 +83,8 @@ int CSignLink::SendViaUsb(const unsigned char* bytes, int length) {
   std::array<unsigned char, kUsbChunkSize> chunkBuffer{};
   std::array<unsigned char, kUsbReadBufferSize> readBuffer{};
 
-  void* library = dlopen(usbLibraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) {
-    ShowUsbMessage(kUsbLoadFailed);
-    return 1;
-  }
+  void* library = OpenUsbLibrary();
+  if (library == nullptr) return 1;
   auto open = LookUp<UsbBulkOpenFn>(library, "USBBULK_Open");
   if (open == nullptr) {
     dlclose(library);
@@ -138,6 +138,35 @@ void CSignLink::BeginAction() {
 void CSignLink::EndAction() {
   inAction_ = false;
   shownInAction_.clear();
+}
+
+std::string CSignLink::InstalledUsbLibraryFolder() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  return (program.parent_path() / RAVELLE_USB_FOLDER_FROM_PROGRAMS).lexically_normal().string();
+}
+
+void* CSignLink::OpenUsbLibrary() {
+  void* library = dlopen(usbLibraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library != nullptr) return library;
+  std::string reason = LoaderReason();
+  // A name with a slash is a path: the loader took it as it stands.
+  const bool plainName = usbLibraryName_.find('/') == std::string::npos;
+  std::string lookedIn = plainName ? "the system's library path" : usbLibraryName_;
+  if (plainName && !usbLibraryFolder_.empty()) {
+    const std::string privateCopy =
+        (std::filesystem::path(usbLibraryFolder_) / usbLibraryName_).string();
+    library = dlopen(privateCopy.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library != nullptr) return library;
+    reason = LoaderReason();
+    lookedIn += " and " + usbLibraryFolder_;
+  }
+  ShowUsbMessage(("Error opening " + usbLibraryName_ + " -- looked in " + lookedIn + " (" + reason +
+                  "). Reinstall Ravelle, or put the library in one of those places, and "
+                  "re-run this program.")
+                     .c_str());
+  return nullptr;
 }
 
 void CSignLink::ShowUsbMessage(const char* text) {

@@ -49,8 +49,14 @@ class CSignLink : public CPacketSink {
   void BeginAction();
   void EndAction();
 
-  // The USB library is loaded by this name at every send.
+  // The USB library is loaded by this name at every send: a plain name
+  // through the system's library path first, so a replacement the user puts
+  // there wins, then from the package's private folder.
   void SetUsbLibraryName(std::string name) { usbLibraryName_ = std::move(name); }
+  void SetUsbLibraryFolder(std::string folder) { usbLibraryFolder_ = std::move(folder); }
+  // The private folder of an installed program, worked out from where the
+  // running program lies.
+  static std::string InstalledUsbLibraryFolder();
 
   // Makes the port object of each serial send; tests put in one that
   // records the calls. By default a plain CSerialPort.
@@ -60,6 +66,8 @@ class CSignLink : public CPacketSink {
  private:
   void SendViaSerial(int comPort, const unsigned char* bytes, int length);
   void ShowUsbMessage(const char* text);
+  // Null after showing where it looked.
+  void* OpenUsbLibrary();
 
   CRavelleDoc& doc_;
   CViewStatus& view_;
@@ -69,5 +77,6 @@ class CSignLink : public CPacketSink {
   bool inAction_ = false;
   std::set<std::string> shownInAction_;
   std::string usbLibraryName_ = "libbetabriteusb.so";
+  std::string usbLibraryFolder_ = InstalledUsbLibraryFolder();
   SerialPortFactory serialPortFactory_;
 };

@@ -8,9 +8,10 @@
 namespace {
 
 const std::string kM1 =
-    "Error opening libbetabriteusb.so -- please find it where this program was installed and try "
-    "copying it to /usr/local/lib/ or /usr/lib/ or some similar system directory and re-run this "
-    "program.";
+    "Error opening libravelle-no-such-library.so -- looked in the system's library path and "
+    "/nonexistent-ravelle-folder (/nonexistent-ravelle-folder/libravelle-no-such-library.so: "
+    "cannot open shared object file: No such file or directory). Reinstall Ravelle, or put the "
+    "library in one of those places, and re-run this program.";
 const std::string kM2 = "Error connecting to USB Open() function";
 const std::string kM3 =
     "Failed to Open the USB connection to the LED sign -- some other program may be using the LED "
@@ -89,6 +90,7 @@ TEST_F(UsbRoadTest, ChunksMessagesAndResults) {
         Packet(row.written));
   }
   link_.SetUsbLibraryName("libravelle-no-such-library.so");
+  link_.SetUsbLibraryFolder("/nonexistent-ravelle-folder");
   messages_.texts.clear();
   EXPECT_EQ(Send(10), 1);
   EXPECT_EQ(messages_.texts, std::vector<std::string>{kM1});

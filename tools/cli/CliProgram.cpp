@@ -1,5 +1,6 @@
 #include "tools/cli/CliProgram.h"
 
+#include "app/Version.h"
 #include "sign/SignMessages.h"
 #include "tools/cli/CliGame.h"
 #include "tools/cli/CommandLine.h"
@@ -62,6 +63,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     out << kUsage;
     return 0;
   }
+  if (line->command == CCliCommand::Version) {
+    out << "ravelle-cli " << kRavelleVersion << '\n';
+    return 0;
+  }
 
   CCliGame cli(out);
   std::unique_ptr<CCliRoad> road;
@@ -88,6 +93,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
       status = RunSession(cli, in, out, err);
       break;
     case CCliCommand::Help:
+    case CCliCommand::Version:
       break;
   }
   return road->SendFailed() ? 1 : status;

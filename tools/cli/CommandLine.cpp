@@ -26,6 +26,7 @@ const char* const kUsage =
     "  --baud N, --bits 7|8, --parity none|even|odd, --stop-bits 1|2\n"
     "                    override the saved serial settings\n"
     "  --help            show this text\n"
+    "  --version         print the version\n"
     "\n"
     "Without --port or --usb the saved connection settings choose the road.\n"
     "Colours: Red, Green, Amber, \"Dim Red\", \"Dim Green\", Brown, Orange, Yellow.\n"
@@ -222,6 +223,10 @@ std::optional<CCommandLine> ParseCommandLine(const std::vector<std::string>& arg
     const std::string& word = reader.Take();
     if (!optionsEnded && (word == "--help" || word == "-h")) {
       line.command = CCliCommand::Help;
+      return line;
+    }
+    if (!optionsEnded && word == "--version") {
+      line.command = CCliCommand::Version;
       return line;
     }
     if (!optionsEnded && word == "--") {

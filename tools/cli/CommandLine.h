@@ -20,7 +20,7 @@ struct CRoadOptions {
   std::optional<int> stopBits;
 };
 
-enum class CCliCommand { Help, Clear, Scoreboard, Note, Session };
+enum class CCliCommand { Help, Version, Clear, Scoreboard, Note, Session };
 
 struct CScoreboardArguments {
   std::string team1Abbrev;

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 
+#include "app/Version.h"
 #include "tools/signsim/SignLinks.h"
 #include "tools/signsim/VirtualSign.h"
 #ifdef RAVELLE_SIGNSIM_WINDOW
@@ -31,6 +32,7 @@ show and reports what a real sign would reject.
   --text        print the display as text instead of opening a window
   --tcp PORT    also take transmissions on 127.0.0.1:PORT (0: a free port)
   --help        this text
+  --version     print the version
 
 Output, one line each (also in window mode, without the sign: lines):
   /dev/pts/N                     the pseudo-terminal, always the first line
@@ -94,6 +96,9 @@ int main(int argc, char** argv) {
         return 2;
       }
       tcpPort = static_cast<int>(port);
+    } else if (arg == "--version") {
+      std::printf("ravelle-signsim %s\n", kRavelleVersion);
+      return 0;
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kHelp, stdout);
       return 0;
