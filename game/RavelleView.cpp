@@ -63,6 +63,7 @@ CRavelleView::CRavelleView(CRavelleDoc& doc, CMessageBoxSeam& messages, CPacketS
                            QWidget* parent)
     : QWidget(parent),
       doc_(doc),
+      messages_(messages),
       givenSink_(sink),
       game_(doc, *this, messages, *this),
       link_(doc, game_, messages, pump_) {
@@ -326,7 +327,7 @@ void CRavelleView::OnShowScoringHistory() {
 }
 
 void CRavelleView::OnCommunicationSettings() {
-  CCommSettingsDlg dialog;
+  CCommSettingsDlg dialog(messages_);
   dialog.protocol = doc_.protocol;
   dialog.connection = doc_.connection;
   dialog.comPort = doc_.comPort;

@@ -63,6 +63,7 @@ class CRavelleView : public QWidget, public CFormView, private CPacketSink {
   void FitFrame();
 
   CRavelleDoc& doc_;
+  CMessageBoxSeam& messages_;
   CPacketSink* givenSink_;
   CQtEventPump pump_;
   CScoreboardGame game_;
