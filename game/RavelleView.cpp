@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTextCursor>
+#include <algorithm>
 
 #include "app/ComboEntries.h"
 #include "app/DialogUnits.h"
@@ -178,6 +179,9 @@ void CRavelleView::BuildControls() {
   failurePalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
   sendFailureLine_->setPalette(failurePalette);
   sendFailureLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A long reason (a settings file's path and the line wrong in it) takes
+  // more lines rather than being cut off.
+  sendFailureLine_->setWordWrap(true);
   sendFailureLine_->hide();
 
   gameControls_ = {team1Buttons_[4], team1Buttons_[3], team1Buttons_[2], team1Buttons_[1],
@@ -348,14 +352,20 @@ void CRavelleView::OnCommunicationSettings() {
 void CRavelleView::ShowSendFailure() {
   const std::optional<CSendFailure>& failure = link_.LastSerialFailure();
   const bool show = failure.has_value();
+  const int heightBefore = sendFailureLine_->height();
   if (show) {
     sendFailureLine_->setText(
         QStringLiteral("The last send did not reach the sign: COM%1 (%2): %3")
             .arg(failure->comPort)
             .arg(QString::fromStdString(failure->device),
                  QString::fromLocal8Bit(failure->systemText.c_str()).trimmed()));
+    const int oneLine = CDialogUnits(font()).Y(kFailureLineHeight);
+    sendFailureLine_->setFixedHeight(
+        std::max(oneLine, sendFailureLine_->heightForWidth(sendFailureLine_->width())));
   }
-  if (sendFailureLine_->isVisibleTo(this) == show) return;
+  if (sendFailureLine_->isVisibleTo(this) == show && sendFailureLine_->height() == heightBefore) {
+    return;
+  }
   sendFailureLine_->setVisible(show);
   FitSize();
   FitFrame();
@@ -364,8 +374,9 @@ void CRavelleView::ShowSendFailure() {
 void CRavelleView::FitSize() {
   const CDialogUnits units(font());
   const bool failureShown = sendFailureLine_->isVisibleTo(this);
-  setFixedSize(units.ToPixels(
-      kFormWidth, failureShown ? kFailureLineTop + kFailureLineHeight + 3 : kFormHeight));
+  const QSize form = units.ToPixels(kFormWidth, kFormHeight);
+  setFixedSize(form.width(), failureShown ? sendFailureLine_->geometry().bottom() + 1 + units.Y(3)
+                                          : form.height());
 }
 
 void CRavelleView::FitFrame() {

@@ -293,11 +293,18 @@ TEST_F(ViewTest, AnUnreadableSettingsFileShowsOnTheFailureLine) {
                 .arg(badLine));
   EXPECT_TRUE(sign.Read(1, 0, 200).empty()) << "nothing sent";
   EXPECT_TRUE(qtBoxes.empty()) << "nothing modal";
+  // The long reason takes more lines rather than being cut, and the form
+  // grows to show them all.
+  const int oneLine = CDialogUnits(View().font()).Y(12);
+  EXPECT_GT(failureLine->height(), oneLine);
+  EXPECT_GE(failureLine->height(), failureLine->heightForWidth(failureLine->width()));
+  EXPECT_LT(failureLine->geometry().bottom(), View().height());
 
   ASSERT_TRUE(QFile::remove(store));
   ASSERT_TRUE(SaveComPortDevice(200, sign.SlavePath()));
   Command(CMainFrame::kClearSign);
   EXPECT_FALSE(failureLine->isVisible());
+  EXPECT_EQ(View().height(), CDialogUnits(View().font()).Y(341));
   EXPECT_FALSE(sign.Read(1, 0, 1000).empty());
 }
 
