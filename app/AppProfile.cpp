@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "dialogs/SettingsReadScope.h"
+
 namespace {
 
 constexpr std::uint32_t kValueBufferSize = 1000;
@@ -21,6 +23,8 @@ std::string CAppProfile::RecentFileListKey() const {
 
 void CAppProfile::LoadStdProfileSettings(int maxRecentFiles) {
   recentFiles_.clear();
+  // The entries come from one read of the settings file.
+  const CSettingsReadScope oneRead;
   const std::string key = RecentFileListKey();
   for (int number = 1; number <= maxRecentFiles; ++number) {
     char buffer[kValueBufferSize] = {};

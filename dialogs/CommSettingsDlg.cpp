@@ -6,13 +6,15 @@
 #include <QPushButton>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
+#include "dialogs/SavedSettings.h"
 #include "framework/ComboEntries.h"
 #include "framework/TemplateLayout.h"
 #include "framework/Windows1252Text.h"
-#include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
 #include "link/ComPortMap.h"
+#include "link/MessageBoxSeam.h"
 
 namespace {
 
@@ -22,7 +24,8 @@ QString Decimal(int value) { return QString::number(value); }
 
 }  // namespace
 
-CCommSettingsDlg::CCommSettingsDlg(QWidget* parent) : CModalDialog(parent) {
+CCommSettingsDlg::CCommSettingsDlg(CMessageBoxSeam& messages, QWidget* parent)
+    : CModalDialog(parent), messages_(messages) {
   setWindowTitle(QStringLiteral("Communication Settings..."));
   CTemplateLayout layout(*this);
   layout.SetTemplateSize(366, 260);
@@ -187,17 +190,30 @@ void CCommSettingsDlg::SetComPort(int port) {
 
 void CCommSettingsDlg::ShowMappedDevice() {
   if (!chosenDevice_.empty()) return;
-  // The serial road opens port 1 for any number below 1.
-  deviceBox_->setEditText(QString::fromStdString(DevicePathForComPort(std::max(1, comPort))));
+  // The serial road opens port 1 for any number below 1. A map that cannot
+  // be read shows no device rather than the one a missing map would give.
+  deviceBox_->setEditText(QString::fromStdString(FindComPortDevice(std::max(1, comPort)).path));
 }
 
 void CCommSettingsDlg::SaveCommSettings() {
   CCommSettings settings{protocol, connection, comPort, baudRate, byteSize, parity, stopBits};
-  ::SaveCommSettings(settings, registry_);
+  std::optional<CSettingsProblem> problem = ::SaveCommSettings(settings, registry_);
   comPort = settings.comPort;
-  if (!chosenDevice_.empty() && chosenDevice_ != DevicePathForComPort(comPort)) {
-    SaveComPortDevice(comPort, chosenDevice_);
+  if (!chosenDevice_.empty() && chosenDevice_ != FindComPortDevice(comPort).path) {
+    CSettingsProblem deviceProblem;
+    if (SaveComPortDevice(comPort, chosenDevice_, &deviceProblem)) {
+      chosenDevice_.clear();
+    } else if (!problem) {
+      // The pick stays in the box, so that a second save can store it.
+      problem = std::move(deviceProblem);
+    }
+  } else {
+    chosenDevice_.clear();
   }
-  chosenDevice_.clear();
   ShowMappedDevice();
+  if (problem) {
+    messages_.Show(ToWindows1252(QStringLiteral("The communication settings were not saved.\n\n") +
+                                 QString::fromLocal8Bit(problem->text.c_str())),
+                   kApplicationName, CMessageBoxSeam::Icon::Exclamation);
+  }
 }

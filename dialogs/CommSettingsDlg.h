@@ -5,6 +5,7 @@
 #include "framework/ModalDialog.h"
 #include "dialogs/RegistryAccess.h"
 
+class CMessageBoxSeam;
 class QComboBox;
 class QPushButton;
 
@@ -15,10 +16,15 @@ class QPushButton;
 // On Linux a COM port number reaches a device through the port map; the
 // dialog shows the device the chosen number maps to and lets the operator
 // pick another, which the save button stores with the rest.
+//
+// A save that works is quiet. One that does not (a settings file the store
+// will not overwrite because it cannot read it, a folder it may not write)
+// says so in one message box naming the file and the reason, as the
+// operator would otherwise find the dialog again at the next start.
 class CCommSettingsDlg : public CModalDialog {
   Q_OBJECT
  public:
-  explicit CCommSettingsDlg(QWidget* parent = nullptr);
+  explicit CCommSettingsDlg(CMessageBoxSeam& messages, QWidget* parent = nullptr);
 
   std::string protocol;
   std::string connection;
@@ -55,6 +61,7 @@ class CCommSettingsDlg : public CModalDialog {
   QComboBox* baudRateBox_;
   QComboBox* deviceBox_;
   QPushButton* saveButton_;
+  CMessageBoxSeam& messages_;
   CRegistryAccess registry_;
   // The device the operator picked for comPort; empty while none is picked.
   std::string chosenDevice_;

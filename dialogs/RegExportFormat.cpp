@@ -179,6 +179,19 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
+// A value's name as a report quotes it: @ for the default value, at most
+// 40 characters, anything outside printable ASCII shown as '?'.
+std::string NameForReport(std::string_view name) {
+  if (name.empty()) return "@";
+  constexpr std::size_t kLimit = 40;
+  std::string shown;
+  for (char c : name.substr(0, kLimit)) {
+    shown += IsPrintableAscii(static_cast<unsigned char>(c)) ? c : '?';
+  }
+  if (name.size() > kLimit) shown += "...";
+  return Quoted(shown);
+}
+
 }  // namespace
 
 std::optional<std::string> NormaliseKeyPath(std::string_view path) {
@@ -250,49 +263,59 @@ std::string FormatRegExport(const CRegHive& hive) {
   return out;
 }
 
-std::optional<CRegHive> ParseRegExport(std::string_view text) {
+std::optional<CRegHive> ParseRegExport(std::string_view text, CRegParseError* error) {
+  auto fail = [error](std::size_t line, std::string what) -> std::optional<CRegHive> {
+    if (error != nullptr) *error = CRegParseError{line, std::move(what)};
+    return std::nullopt;
+  };
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   std::vector<std::string_view> lines = SplitLines(text);
-  if (lines.empty() || lines[0] != kHeader) return std::nullopt;
+  if (lines.empty() || lines[0] != kHeader) {
+    return fail(1, "the first line is not \"" + std::string(kHeader) + "\"");
+  }
 
   CRegHive hive;
   std::optional<std::string> currentKey;
   for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::size_t lineNumber = i + 1;
     std::string_view line = lines[i];
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
-      if (line.back() != ']') return std::nullopt;
+      if (line.back() != ']') return fail(lineNumber, "a key line without its closing bracket");
       currentKey = NormaliseKeyPath(line.substr(1, line.size() - 2));
-      if (!currentKey || currentKey->empty()) return std::nullopt;
+      if (!currentKey || currentKey->empty()) return fail(lineNumber, "not a key path");
       // A key without values still exists.
       hive.CreateKey(*currentKey);
       continue;
     }
-    if (!currentKey) return std::nullopt;
+    if (!currentKey) return fail(lineNumber, "a value before the first [key] line");
 
     // A hex list may continue over several lines, each ending in a backslash.
     std::string joined(line);
     while (!joined.empty() && joined.back() == '\\') {
       joined.pop_back();
-      if (++i >= lines.size()) return std::nullopt;
+      if (++i >= lines.size()) {
+        return fail(lineNumber, "a value continued past the end of the file");
+      }
       std::string_view next = lines[i];
       while (!next.empty() && (next.front() == ' ' || next.front() == '\t')) next.remove_prefix(1);
       joined += next;
     }
 
-    if (joined.empty()) return std::nullopt;
     std::size_t pos = 0;
     std::string name;
-    if (joined.front() == '@') {
+    if (!joined.empty() && joined.front() == '@') {
       pos = 1;
     } else {
       auto quoted = ReadQuoted(joined, pos);
-      if (!quoted) return std::nullopt;
+      if (!quoted) return fail(lineNumber, "not a \"name\"=value line");
       name = std::move(*quoted);
     }
-    if (pos >= joined.size() || joined[pos] != '=') return std::nullopt;
+    if (pos >= joined.size() || joined[pos] != '=') {
+      return fail(lineNumber, "not a \"name\"=value line");
+    }
     auto value = ParseData(std::string_view(joined).substr(pos + 1));
-    if (!value) return std::nullopt;
+    if (!value) return fail(lineNumber, "the value " + NameForReport(name) + " is not well formed");
     value->name = std::move(name);
     hive.SetValue(*currentKey, std::move(*value));
   }

@@ -58,6 +58,14 @@ bool IsStorableValueName(std::string_view name);
 
 std::string FormatRegExport(const CRegHive& hive);
 
+// Where and why a text is not a well-formed export. line counts from 1; a
+// value continued over several lines is reported at its first line.
+struct CRegParseError {
+  std::size_t line = 0;
+  std::string what;
+};
+
 // Nothing when the text is not a well-formed export: the caller must then
-// treat the store as unreadable rather than as empty.
-std::optional<CRegHive> ParseRegExport(std::string_view text);
+// treat the store as unreadable rather than as empty, and error (when
+// given) says where the first fault is.
+std::optional<CRegHive> ParseRegExport(std::string_view text, CRegParseError* error = nullptr);

@@ -1,9 +1,11 @@
 #include "dialogs/RegistryAccess.h"
 
+#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string>
 
+#include "dialogs/SettingsReadScope.h"
 #include "dialogs/SettingsStore.h"
 
 namespace {
@@ -18,26 +20,22 @@ std::optional<std::string> FullKeyPath(HKEY root, const char* subkey) {
 }  // namespace
 
 bool CRegistryAccess::ReadValue(void* buffer, std::uint32_t* receivedSize, std::uint32_t capacity,
-                                HKEY root, const char* subkey, const char* valueName) {
-  auto storePath = CSettingsStore::UserStorePath();
+                                HKEY root, const char* subkey, const char* valueName,
+                                std::uint32_t* type) {
   auto keyPath = FullKeyPath(root, subkey);
-  if (!storePath || !keyPath) return false;
+  if (!keyPath) return false;
+  auto settings = CSettingsReadScope::UserSettings();
+  // A store that cannot be read is a key that cannot be opened: the
+  // received size is left alone.
+  if (settings->problem || settings->hive.FindKey(*keyPath) == nullptr) return false;
 
-  CRegValue value;
-  switch (CSettingsStore(*storePath).Find(*keyPath, valueName ? valueName : "", value)) {
-    case CSettingsStore::Lookup::Unreadable:
-    case CSettingsStore::Lookup::NoKey:
-      // The key could not be opened: the received size is left alone.
-      return false;
-    case CSettingsStore::Lookup::NoValue:
-      break;
-    case CSettingsStore::Lookup::Found:
-      if (value.data.size() <= capacity && (buffer != nullptr || value.data.empty())) {
-        if (!value.data.empty()) std::memcpy(buffer, value.data.data(), value.data.size());
-        if (receivedSize != nullptr) *receivedSize = static_cast<std::uint32_t>(value.data.size());
-        return true;
-      }
-      break;
+  const CRegValue* value = settings->hive.FindValue(*keyPath, valueName ? valueName : "");
+  if (value != nullptr && value->data.size() <= capacity &&
+      (buffer != nullptr || value->data.empty())) {
+    if (!value->data.empty()) std::memcpy(buffer, value->data.data(), value->data.size());
+    if (receivedSize != nullptr) *receivedSize = static_cast<std::uint32_t>(value->data.size());
+    if (type != nullptr) *type = value->type;
+    return true;
   }
   if (receivedSize != nullptr) *receivedSize = 0;
   return false;
@@ -48,7 +46,15 @@ bool CRegistryAccess::WriteValue(const void* data, std::uint32_t type, std::uint
   auto storePath = CSettingsStore::UserStorePath();
   auto keyPath = FullKeyPath(root, subkey);
   std::string name = valueName ? valueName : "";
-  if (!storePath || !keyPath || !IsStorableValueName(name) || (data == nullptr && size > 0)) {
+  lastWriteProblem_.reset();
+  if (!storePath) {
+    lastWriteProblem_ = CSettingsProblem{
+        ENOENT, "there is no settings file: neither XDG_CONFIG_HOME nor a home folder is known"};
+    return false;
+  }
+  if (!keyPath || !IsStorableValueName(name) || (data == nullptr && size > 0)) {
+    lastWriteProblem_ = CSettingsProblem{
+        EINVAL, storePath->string() + " cannot be written: a key or value name it cannot hold"};
     return false;
   }
   CRegValue value{name, type, {}};
@@ -56,5 +62,14 @@ bool CRegistryAccess::WriteValue(const void* data, std::uint32_t type, std::uint
     const auto* bytes = static_cast<const unsigned char*>(data);
     value.data.assign(bytes, bytes + size);
   }
-  return CSettingsStore(*storePath).Set(*keyPath, std::move(value));
+  CSettingsProblem problem;
+  const bool stored = CSettingsStore(*storePath).Set(*keyPath, std::move(value), &problem);
+  // Whatever happened, a shared read made before may no longer be the file.
+  CSettingsReadScope::Forget();
+  if (!stored) lastWriteProblem_ = std::move(problem);
+  return stored;
+}
+
+std::optional<CSettingsProblem> CRegistryAccess::StoreProblem() {
+  return CSettingsReadScope::UserSettings()->problem;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "dialogs/RegistryAccess.h"
+#include "dialogs/SettingsReadScope.h"
 #include "game/RavelleDoc.h"
 
 namespace {
@@ -12,54 +13,65 @@ namespace {
 // up to 999 characters comes back terminated and a longer one fails to read.
 constexpr std::uint32_t kTextBufferSize = 1000;
 
+// A text is taken only when it is stored as one (REG_SZ); anything else
+// reads as missing and gives the default.
 std::string ReadText(CRegistryAccess& registry, const char* name, const char* fallback) {
   std::array<char, kTextBufferSize> buffer{};
-  std::strcpy(buffer.data(), fallback);
+  std::uint32_t type = 0;
   if (!registry.ReadValue(buffer.data(), nullptr, kTextBufferSize, HKEY_CURRENT_USER, kSettingsKey,
-                          name)) {
-    buffer.fill(0);
-    std::strcpy(buffer.data(), fallback);
+                          name, &type) ||
+      type != REG_SZ) {
+    return fallback;
   }
   // A stored text without its zero still ends inside the buffer.
   buffer.back() = 0;
   return buffer.data();
 }
 
-// The number's bytes are read over its default, little-endian. As with the
-// registry, the stored type is not checked: a shorter value replaces only
-// the low bytes.
+// A number is taken only when it is stored as one: a REG_DWORD of four
+// bytes, little-endian. A text ("ComPort"="3", as a hand edit writes it) or
+// a value of another size reads as missing and gives the default; its bytes
+// are never taken for a number.
 int ReadNumber(CRegistryAccess& registry, const char* name, std::int32_t fallback) {
-  auto value = static_cast<std::uint32_t>(fallback);
-  unsigned char bytes[4] = {
-      static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-      static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-  if (!registry.ReadValue(bytes, nullptr, sizeof bytes, HKEY_CURRENT_USER, kSettingsKey, name)) {
+  unsigned char bytes[4] = {};
+  std::uint32_t size = 0;
+  std::uint32_t type = 0;
+  if (!registry.ReadValue(bytes, &size, sizeof bytes, HKEY_CURRENT_USER, kSettingsKey, name,
+                          &type) ||
+      type != REG_DWORD || size != sizeof bytes) {
     return fallback;
   }
-  value =
+  auto value =
       bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
   return static_cast<std::int32_t>(value);
 }
 
-void WriteText(CRegistryAccess& registry, const char* name, const std::string& text) {
+bool WriteText(CRegistryAccess& registry, const char* name, const std::string& text) {
   // Formatted through a 1000-byte buffer: a longer text is cut to 999.
   std::string stored = text.substr(0, kTextBufferSize - 1);
   stored = stored.c_str();
-  registry.WriteValue(stored.c_str(), REG_SZ, static_cast<std::uint32_t>(stored.size() + 1),
-                      HKEY_CURRENT_USER, kSettingsWriteKey, name);
+  return registry.WriteValue(stored.c_str(), REG_SZ, static_cast<std::uint32_t>(stored.size() + 1),
+                             HKEY_CURRENT_USER, kSettingsWriteKey, name);
 }
 
-void WriteNumber(CRegistryAccess& registry, const char* name, std::int32_t number) {
+bool WriteNumber(CRegistryAccess& registry, const char* name, std::int32_t number) {
   auto value = static_cast<std::uint32_t>(number);
   unsigned char bytes[4] = {
       static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
       static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-  registry.WriteValue(bytes, REG_DWORD, sizeof bytes, HKEY_CURRENT_USER, kSettingsWriteKey, name);
+  return registry.WriteValue(bytes, REG_DWORD, sizeof bytes, HKEY_CURRENT_USER, kSettingsWriteKey,
+                             name);
 }
 
 }  // namespace
 
-bool ReadSavedSettings(CRavelleDoc& doc, CRegistryAccess& registry) {
+bool ReadSavedSettings(CRavelleDoc& doc, CRegistryAccess& registry, std::string* problem) {
+  // The six values come from one read of the file.
+  const CSettingsReadScope oneRead;
+  if (problem != nullptr) {
+    auto storeProblem = registry.StoreProblem();
+    *problem = storeProblem ? storeProblem->text : std::string();
+  }
   doc.connection = ReadText(registry, "Connection", "");
   if (doc.connection.empty()) return false;
   doc.comPort = ReadNumber(registry, "ComPort", 1);
@@ -70,13 +82,20 @@ bool ReadSavedSettings(CRavelleDoc& doc, CRegistryAccess& registry) {
   return true;
 }
 
-void SaveCommSettings(CCommSettings& settings, CRegistryAccess& registry) {
-  WriteText(registry, "Protocol", settings.protocol);
-  WriteText(registry, "Connection", settings.connection);
+std::optional<CSettingsProblem> SaveCommSettings(CCommSettings& settings,
+                                                 CRegistryAccess& registry) {
+  std::optional<CSettingsProblem> firstProblem;
+  // Every value is still tried after a failed one, as each is its own write.
+  auto note = [&](bool written) {
+    if (!written && !firstProblem) firstProblem = registry.LastWriteProblem();
+  };
+  note(WriteText(registry, "Protocol", settings.protocol));
+  note(WriteText(registry, "Connection", settings.connection));
   if (settings.comPort < 1) settings.comPort = 1;
-  WriteNumber(registry, "ComPort", settings.comPort);
-  WriteNumber(registry, "BaudRate", settings.baudRate);
-  WriteNumber(registry, "ByteSize", settings.byteSize);
-  WriteText(registry, "Parity", settings.parity);
-  WriteNumber(registry, "StopBits", settings.stopBits);
+  note(WriteNumber(registry, "ComPort", settings.comPort));
+  note(WriteNumber(registry, "BaudRate", settings.baudRate));
+  note(WriteNumber(registry, "ByteSize", settings.byteSize));
+  note(WriteText(registry, "Parity", settings.parity));
+  note(WriteNumber(registry, "StopBits", settings.stopBits));
+  return firstProblem;
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -61,16 +62,18 @@ bool WriteAll(int fd, const std::string& text) {
 }
 
 // Makes the folder and any missing parents; new folders are private to the
-// user, as the XDG base directory rules ask.
-bool MakeFolder(const std::filesystem::path& folder) {
+// user, as the XDG base directory rules ask. 0, or the errno of the step that
+// failed.
+int MakeFolder(const std::filesystem::path& folder) {
   std::error_code error;
-  if (std::filesystem::is_directory(folder, error)) return true;
-  if (folder.has_parent_path() && folder.parent_path() != folder &&
-      !MakeFolder(folder.parent_path())) {
-    return false;
+  if (std::filesystem::is_directory(folder, error)) return 0;
+  if (folder.has_parent_path() && folder.parent_path() != folder) {
+    if (int parentError = MakeFolder(folder.parent_path())) return parentError;
   }
-  if (::mkdir(folder.c_str(), 0700) == 0) return true;
-  return errno == EEXIST && std::filesystem::is_directory(folder, error);
+  if (::mkdir(folder.c_str(), 0700) == 0) return 0;
+  int mkdirError = errno;
+  if (mkdirError == EEXIST && std::filesystem::is_directory(folder, error)) return 0;
+  return mkdirError;
 }
 
 }  // namespace
@@ -90,70 +93,112 @@ std::optional<std::filesystem::path> CSettingsStore::UserStorePath() {
   return configHome / "ravelle" / "settings.reg";
 }
 
-CSettingsStore::Load CSettingsStore::Read(CRegHive& hive) const {
-  CFileDescriptor fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.Get() < 0) return errno == ENOENT ? Load::Missing : Load::Failed;
+CSettingsProblem CSettingsStore::SystemProblem(const char* doing, int errorCode) const {
+  return {errorCode,
+          file_.string() + " " + doing + ": " + std::generic_category().message(errorCode)};
+}
+
+CSettingsContents CSettingsStore::Read() const {
+  CSettingsContents contents;
+  // Not blocking, so that a pipe put in the store's place cannot hold the
+  // reader up; it is refused below as not a plain file.
+  CFileDescriptor fd(::open(file_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.Get() < 0) {
+    // Only a store that is not there at all is "nothing saved yet".
+    if (errno != ENOENT) contents.problem = SystemProblem("cannot be read", errno);
+    return contents;
+  }
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0) {
+    contents.problem = SystemProblem("cannot be read", errno);
+    return contents;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    contents.problem = SystemProblem("cannot be read", EISDIR);
+    return contents;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    contents.problem =
+        CSettingsProblem{EINVAL, file_.string() + " cannot be read: not a plain file"};
+    return contents;
+  }
+  const CSettingsProblem tooLarge{
+      EFBIG, file_.string() + " cannot be read: larger than 1 MiB, which no settings file is"};
+  if (static_cast<std::uintmax_t>(info.st_size) > kMaxFileSize) {
+    contents.problem = tooLarge;
+    return contents;
+  }
+  // The size is checked again while reading: the file may grow meanwhile.
   std::string text;
   char chunk[8192];
   for (;;) {
     ssize_t n = ::read(fd.Get(), chunk, sizeof chunk);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return Load::Failed;
+      contents.problem = SystemProblem("cannot be read", errno);
+      return contents;
     }
     if (n == 0) break;
     text.append(chunk, static_cast<std::size_t>(n));
+    if (text.size() > kMaxFileSize) {
+      contents.problem = tooLarge;
+      return contents;
+    }
   }
-  auto parsed = ParseRegExport(text);
-  if (!parsed) return Load::Failed;
-  hive = std::move(*parsed);
-  return Load::Loaded;
+  CRegParseError error;
+  auto parsed = ParseRegExport(text, &error);
+  if (!parsed) {
+    contents.problem = CSettingsProblem{EINVAL, file_.string() + " cannot be read: line " +
+                                                    std::to_string(error.line) + ": " + error.what};
+    return contents;
+  }
+  contents.hive = std::move(*parsed);
+  return contents;
 }
 
-CSettingsStore::Lookup CSettingsStore::Find(std::string_view keyPath, std::string_view valueName,
-                                            CRegValue& value) const {
-  // The store is only ever replaced by rename, so a reader sees one whole
-  // version of it and needs no lock.
-  CRegHive hive;
-  switch (Read(hive)) {
-    case Load::Failed:
-      return Lookup::Unreadable;
-    case Load::Missing:
-      return Lookup::NoKey;
-    case Load::Loaded:
-      break;
+bool CSettingsStore::Set(std::string_view keyPath, CRegValue value,
+                         CSettingsProblem* problem) const {
+  CSettingsProblem unused;
+  CSettingsProblem& why = problem != nullptr ? *problem : unused;
+  if (int error = MakeFolder(file_.parent_path())) {
+    why = SystemProblem("cannot be written: its folder cannot be made", error);
+    return false;
   }
-  if (hive.FindKey(keyPath) == nullptr) return Lookup::NoKey;
-  const CRegValue* found = hive.FindValue(keyPath, valueName);
-  if (found == nullptr) return Lookup::NoValue;
-  value = *found;
-  return Lookup::Found;
-}
-
-bool CSettingsStore::Set(std::string_view keyPath, CRegValue value) const {
-  if (!MakeFolder(file_.parent_path())) return false;
 
   std::filesystem::path lockPath = file_;
   lockPath += ".lock";
   CFileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-  if (lock.Get() < 0) return false;
+  if (lock.Get() < 0) {
+    why = SystemProblem("cannot be written: its lock file cannot be opened", errno);
+    return false;
+  }
   while (::flock(lock.Get(), LOCK_EX) != 0) {
-    if (errno != EINTR) return false;
+    if (errno != EINTR) {
+      why = SystemProblem("cannot be written: its lock file cannot be locked", errno);
+      return false;
+    }
   }
 
-  CRegHive hive;
-  if (Read(hive) == Load::Failed) return false;
-  hive.SetValue(keyPath, std::move(value));
-  return Replace(hive);
+  CSettingsContents contents = Read();
+  if (contents.problem) {
+    why = std::move(*contents.problem);
+    return false;
+  }
+  contents.hive.SetValue(keyPath, std::move(value));
+  return Replace(contents.hive, why);
 }
 
-bool CSettingsStore::Replace(const CRegHive& hive) const {
+bool CSettingsStore::Replace(const CRegHive& hive, CSettingsProblem& problem) const {
   std::string temporary = (file_.parent_path() / ".settings.reg.XXXXXX").string();
   CFileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (fd.Get() < 0) return false;
+  if (fd.Get() < 0) {
+    problem = SystemProblem("cannot be written", errno);
+    return false;
+  }
   bool written = WriteAll(fd.Get(), FormatRegExport(hive)) && ::fsync(fd.Get()) == 0 &&
-                 ::close(fd.Release()) == 0;
-  if (!written || ::rename(temporary.c_str(), file_.c_str()) != 0) {
+                 ::close(fd.Release()) == 0 && ::rename(temporary.c_str(), file_.c_str()) == 0;
+  if (!written) {
+    problem = SystemProblem("cannot be written", errno);
     ::unlink(temporary.c_str());
     return false;
   }

@@ -83,6 +83,7 @@ CRavelleView::CRavelleView(CRavelleDoc& doc, CMessageBoxSeam& messages, CPacketS
                            QWidget* parent)
     : QWidget(parent),
       doc_(doc),
+      messages_(messages),
       givenSink_(sink),
       game_(doc, *this, messages, *this),
       link_(doc, game_, messages, pump_) {
@@ -203,6 +204,7 @@ void CRavelleView::BuildControls() {
     auto* line = new QLabel(this);
     line->setObjectName(QString::fromLatin1(name));
     line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    line->setWordWrap(true);
     line->hide();
     return line;
   };
@@ -367,7 +369,7 @@ void CRavelleView::OnShowScoringHistory() {
 }
 
 void CRavelleView::OnCommunicationSettings() {
-  CCommSettingsDlg dialog;
+  CCommSettingsDlg dialog(messages_);
   dialog.protocol = doc_.protocol;
   dialog.connection = doc_.connection;
   dialog.comPort = doc_.comPort;
@@ -387,45 +389,51 @@ void CRavelleView::OnCommunicationSettings() {
 
 void CRavelleView::ShowSendFailure() {
   const std::optional<CSendFailure>& failure = link_.LastSerialFailure();
+  QString text;
   if (failure) {
-    sendFailureLine_->setText(
-        QStringLiteral("The last send did not reach the sign: COM%1 (%2): %3")
-            .arg(failure->comPort)
-            .arg(QString::fromStdString(failure->device),
-                 QString::fromLocal8Bit(failure->systemText.c_str()).trimmed()));
+    text = QStringLiteral("The last send did not reach the sign: COM%1 (%2): %3")
+               .arg(failure->comPort)
+               .arg(QString::fromStdString(failure->device),
+                    QString::fromLocal8Bit(failure->systemText.c_str()).trimmed());
   }
-  if (sendFailureLine_->isVisibleTo(this) == failure.has_value()) return;
-  sendFailureLine_->setVisible(failure.has_value());
-  PlaceNoticeLines();
+  ShowNoticeLine(*sendFailureLine_, text);
 }
 
 void CRavelleView::ShowNoteNotice() {
-  const std::string& notice = game_.State().noteNotice;
-  const QString text = FromWindows1252(notice);
-  if (noteNoticeLine_->text() != text) noteNoticeLine_->setText(text);
-  if (noteNoticeLine_->isVisibleTo(this) == !notice.empty()) return;
-  noteNoticeLine_->setVisible(!notice.empty());
+  ShowNoticeLine(*noteNoticeLine_, FromWindows1252(game_.State().noteNotice));
+}
+
+void CRavelleView::ShowNoticeLine(QLabel& line, const QString& text) {
+  const bool show = !text.isEmpty();
+  if (line.text() == text && line.isVisibleTo(this) == show) return;
+  line.setText(text);
+  line.setVisible(show);
   PlaceNoticeLines();
 }
 
 void CRavelleView::PlaceNoticeLines() {
-  const CTemplateLayout layout(*this);
-  int top = kNoticeLinesTop;
+  const CDialogUnits units(font());
+  int top = units.Y(kNoticeLinesTop);
   for (QLabel* line : {sendFailureLine_, noteNoticeLine_}) {
     if (!line->isVisibleTo(this)) continue;
-    layout.Place(*line, 0, 7, top, 300, kNoticeLineHeight);
-    top += kNoticeLineHeight;
+    QRect area = units.ToPixels(7, kNoticeLinesTop, 300, kNoticeLineHeight);
+    // A long reason (a settings file's path and the line wrong in it) takes
+    // more lines rather than being cut off.
+    area.setHeight(std::max(area.height(), line->heightForWidth(area.width())));
+    area.moveTop(top);
+    line->setGeometry(area);
+    top = area.bottom() + 1;
   }
+  noticeLinesBottom_ = top;
   FitSize();
   FitFrame();
 }
 
 void CRavelleView::FitSize() {
   const CDialogUnits units(font());
-  int lines = 0;
-  for (QLabel* line : {sendFailureLine_, noteNoticeLine_}) lines += line->isVisibleTo(this) ? 1 : 0;
-  setFixedSize(units.ToPixels(
-      kFormWidth, lines > 0 ? kNoticeLinesTop + lines * kNoticeLineHeight + 3 : kFormHeight));
+  const QSize form = units.ToPixels(kFormWidth, kFormHeight);
+  const bool anyShown = sendFailureLine_->isVisibleTo(this) || noteNoticeLine_->isVisibleTo(this);
+  setFixedSize(form.width(), anyShown ? noticeLinesBottom_ + units.Y(3) : form.height());
 }
 
 void CRavelleView::FitFrame() {

@@ -3,8 +3,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "framework/QtEventPump.h"
 #include "dialogs/RegistryAccess.h"
+#include "framework/QtEventPump.h"
 #include "game/ScoreboardGame.h"
 #include "link/SignLink.h"
 #include "sign/PacketSink.h"
@@ -14,6 +14,7 @@ class CMessageBoxSeam;
 class CRavelleDoc;
 class QComboBox;
 class QLabel;
+class QString;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -63,11 +64,13 @@ class CRavelleView : public QWidget, public CFormView, private CPacketSink {
   void ShowNoteNotice();
   // Stacks the notice lines that stand below the form and fits the form and
   // the window to them.
+  void ShowNoticeLine(QLabel& line, const QString& text);
   void PlaceNoticeLines();
   void FitSize();
   void FitFrame();
 
   CRavelleDoc& doc_;
+  CMessageBoxSeam& messages_;
   CPacketSink* givenSink_;
   CQtEventPump pump_;
   CScoreboardGame game_;
@@ -96,6 +99,8 @@ class CRavelleView : public QWidget, public CFormView, private CPacketSink {
   CHyperlinkButton* shopLink_;
   QLabel* sendFailureLine_;
   QLabel* noteNoticeLine_;
+  // Pixels: where the last shown notice line ends.
+  int noticeLinesBottom_ = 0;
   // The nineteen controls that DisableGameControls and EnableGameControls treat.
   std::vector<QWidget*> gameControls_;
 };

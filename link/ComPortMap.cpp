@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
 #include "dialogs/RegistryAccess.h"
+#include "dialogs/SettingsReadScope.h"
 
 namespace {
 
@@ -24,27 +26,47 @@ bool HasHardware(const std::filesystem::path& sysfsEntry) {
 
 }  // namespace
 
-std::string DevicePathForComPort(int port) {
+CComPortDevice FindComPortDevice(int port) {
   std::string name = PortValueName(port);
   if (const char* fromEnvironment = std::getenv(("RAVELLE_" + name).c_str());
       fromEnvironment != nullptr && fromEnvironment[0] != 0) {
-    return fromEnvironment;
+    return {fromEnvironment, 0, {}};
   }
-  std::array<char, 1000> stored{};
+  const CSettingsReadScope oneRead;
   CRegistryAccess registry;
+  if (auto problem = registry.StoreProblem()) return {{}, problem->errorCode, problem->text};
+  std::array<char, 1000> stored{};
+  std::uint32_t type = 0;
   if (registry.ReadValue(stored.data(), nullptr, stored.size() - 1, HKEY_CURRENT_USER, kPortsKey,
-                         name.c_str()) &&
-      stored[0] != 0) {
-    return stored.data();
+                         name.c_str(), &type) &&
+      type == REG_SZ && stored[0] != 0) {
+    return {stored.data(), 0, {}};
   }
-  return "/dev/ttyS" + std::to_string(port - 1);
+  return {"/dev/ttyS" + std::to_string(port - 1), 0, {}};
 }
 
-bool SaveComPortDevice(int port, const std::string& devicePath) {
+std::string DevicePathForComPort(int port) {
+  CComPortDevice device = FindComPortDevice(port);
+  if (!device.problem.empty()) {
+    throw new CSettingsUnreadable(static_cast<std::uint32_t>(device.errorCode), device.problem);
+  }
+  return device.path;
+}
+
+std::string ComPortDeviceForReport(int port) {
+  CComPortDevice device = FindComPortDevice(port);
+  return device.problem.empty() ? device.path : "device unknown";
+}
+
+bool SaveComPortDevice(int port, const std::string& devicePath, CSettingsProblem* problem) {
   CRegistryAccess registry;
-  return registry.WriteValue(devicePath.c_str(), REG_SZ,
-                             static_cast<std::uint32_t>(devicePath.size() + 1), HKEY_CURRENT_USER,
-                             kPortsKey, PortValueName(port).c_str());
+  if (registry.WriteValue(devicePath.c_str(), REG_SZ,
+                          static_cast<std::uint32_t>(devicePath.size() + 1), HKEY_CURRENT_USER,
+                          kPortsKey, PortValueName(port).c_str())) {
+    return true;
+  }
+  if (problem != nullptr && registry.LastWriteProblem()) *problem = *registry.LastWriteProblem();
+  return false;
 }
 
 std::vector<std::string> ListSerialDevices() {
@@ -68,4 +90,21 @@ std::vector<std::string> ListSerialDevices() {
   std::sort(ttys.begin(), ttys.end());
   devices.insert(devices.end(), ttys.begin(), ttys.end());
   return devices;
+}
+
+const CRuntimeClass CSettingsUnreadable::classCSettingsUnreadable{
+    "CSettingsUnreadable", &CSerialException::classCSerialException};
+
+const CRuntimeClass* CSettingsUnreadable::GetRuntimeClass() const {
+  return &classCSettingsUnreadable;
+}
+
+bool CSettingsUnreadable::GetErrorMessage(char* text, unsigned capacity, unsigned* helpContext) {
+  if (helpContext != nullptr) *helpContext = 0;
+  if (text != nullptr && capacity > 0) {
+    std::size_t length = std::min<std::size_t>(problem.size(), capacity - 1);
+    std::memcpy(text, problem.data(), length);
+    text[length] = 0;
+  }
+  return true;
 }

@@ -7,10 +7,11 @@
 #include <cstring>
 #include <filesystem>
 
-#include "link/MessageBoxSeam.h"
+#include "dialogs/SettingsReadScope.h"
 #include "game/RavelleDoc.h"
 #include "link/ComPortMap.h"
 #include "link/EventPump.h"
+#include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
 #include "link/UsbBulkApi.h"
 #include "sign/ViewStatus.h"
@@ -175,6 +176,9 @@ void CSignLink::ShowUsbMessage(const char* text) {
 }
 
 void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int length) {
+  // The port map is looked up on the way more than once; one read of the
+  // settings file serves the whole send, and the next send reads it anew.
+  const CSettingsReadScope oneSettingsRead;
   int port = comPort < 1 ? 1 : comPort;
   // Scratch records the port fills; their contents are not used.
   COMMCONFIG config;
@@ -227,7 +231,7 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
     serial.reset();
     char text[256];
     failure->GetErrorMessage(text, sizeof text);
-    lastSerialFailure_ = CSendFailure{port, DevicePathForComPort(port), failure->errorCode, text};
+    lastSerialFailure_ = CSendFailure{port, ComPortDeviceForReport(port), failure->errorCode, text};
     failure->Delete();
   }
   if (onSerialOutcome) onSerialOutcome();

@@ -1,11 +1,14 @@
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <optional>
 #include <tuple>
 #include <vector>
 
 #include "dialogs/RegistryAccess.h"
+#include "dialogs/SettingsReadScope.h"
 #include "tests/settings/TemporaryConfigHome.h"
 
 namespace {
@@ -95,26 +98,99 @@ TEST_F(SettingsStoreTest, HandEditedFileIsReadAndKeptWholeAndReadsFailCleanly) {
   EXPECT_FALSE(Write("V", REG_SZ, Bytes{0}, "Software\\\\Norvane"));
 }
 
+// A store that does not parse fails every read and write, and says where:
+// the file, the line and what is wrong there. It is never replaced.
 TEST_F(SettingsStoreTest, CorruptStoreFailsReadsAndIsNeverReplaced) {
   const std::string head = kStoreHead + "\"Connection\"=\"serial port - betabrite classic\"\n";
-  for (const std::string& text :
-       {head + "\"ComPort\"=dword:0000\n", head + "\"V\"=\"unterminated\n",
-        head + "\"V\"=hex(1):61,,62\n", head + "\"V\"=hex(1):61,\\\n", head + "V=\"unquoted\"\n",
-        "REGEDIT4\n" + head.substr(36), std::string("not a registry file\n"), std::string()}) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {head + "\"ComPort\"=dword:0000\n", "line 5: the value \"ComPort\" is not well formed"},
+      {head + "\"V\"=\"unterminated\n", "line 5: the value \"V\" is not well formed"},
+      {head + "@=hex(1):61,,62\n", "line 5: the value @ is not well formed"},
+      {head + "\r\n\"V\"=hex(1):61,\\\n", "line 6: a value continued past the end of the file"},
+      {head + "V=\"unquoted\"\n", "line 5: not a \"name\"=value line"},
+      {head + "[HKEY_CURRENT_USER\\Software\n", "line 5: a key line without its closing bracket"},
+      {head + "[HKEY_CURRENT_USER\\\\Software]\n", "line 5: not a key path"},
+      {"Windows Registry Editor Version 5.00\n\"V\"=\"x\"\n",
+       "line 2: a value before the first [key] line"},
+      {"REGEDIT4\n" + head.substr(36),
+       "line 1: the first line is not \"Windows Registry Editor Version 5.00\""},
+      {std::string(), "line 1: the first line is not \"Windows Registry Editor Version 5.00\""}};
+  for (const auto& [text, reason] : rows) {
     SCOPED_TRACE(text);
     PutStoreText(text);
     EXPECT_FALSE(Read("Connection"));
+    const std::string expected = StoreFile().string() + " cannot be read: " + reason;
+    ASSERT_TRUE(registry_.StoreProblem());
+    EXPECT_EQ(registry_.StoreProblem()->text, expected);
+    EXPECT_EQ(registry_.StoreProblem()->errorCode, EINVAL);
     EXPECT_FALSE(Write("Connection", REG_SZ, Text("x")));
+    ASSERT_TRUE(registry_.LastWriteProblem());
+    EXPECT_EQ(registry_.LastWriteProblem()->text, expected);
     EXPECT_EQ(StoreText(), text);
   }
   // The store's name taken by a folder, then its folder's name by a file.
   std::filesystem::remove(StoreFile());
   std::filesystem::create_directories(StoreFile());
   EXPECT_FALSE(Read("Connection"));
+  EXPECT_EQ(registry_.StoreProblem()->text,
+            StoreFile().string() + " cannot be read: " + std::strerror(EISDIR));
   EXPECT_FALSE(Write("Connection", REG_SZ, Text("x")));
   std::filesystem::remove_all(StoreFile().parent_path());
   std::ofstream(home_ / "ravelle") << "in the way";
   EXPECT_FALSE(Write("Connection", REG_SZ, Text("x")));
+  EXPECT_EQ(registry_.LastWriteProblem()->text,
+            StoreFile().string() +
+                " cannot be written: its folder cannot be made: " + std::strerror(EEXIST));
+}
+
+// A settings file is small: up to 1 MiB is read, a byte more is refused
+// before it is parsed, and so is anything but a plain file (a pipe would
+// hold the reader up for good).
+TEST_F(SettingsStoreTest, OnlyAPlainFileOfAtMostOneMebibyteIsRead) {
+  const std::string value = kStoreHead + "\"V\"=\"x\"\n;";
+  const std::size_t limit = CSettingsStore::kMaxFileSize;
+  PutStoreText(value + std::string(limit - value.size() - 1, 'c') + "\n");
+  EXPECT_EQ(Read("V"), Text("x"));
+  EXPECT_FALSE(registry_.StoreProblem());
+  PutStoreText(value + std::string(limit - value.size(), 'c') + "\n");
+  EXPECT_FALSE(Read("V"));
+  ASSERT_TRUE(registry_.StoreProblem());
+  EXPECT_EQ(registry_.StoreProblem()->errorCode, EFBIG);
+  EXPECT_FALSE(Write("V", REG_SZ, Text("y")));
+  EXPECT_EQ(std::filesystem::file_size(StoreFile()), limit + 1);
+
+  std::filesystem::remove(StoreFile());
+  ASSERT_EQ(mkfifo(StoreFile().c_str(), 0600), 0);
+  EXPECT_FALSE(Read("V"));
+  EXPECT_EQ(registry_.StoreProblem()->text,
+            StoreFile().string() + " cannot be read: not a plain file");
+  EXPECT_FALSE(Write("V", REG_SZ, Text("y")));
+  EXPECT_TRUE(std::filesystem::is_fifo(StoreFile()));
+}
+
+// One operation reads the file once: inside a scope, a change made to the
+// file after its first read is not seen, while the scope's own writes are;
+// the next operation sees the file as it is then.
+TEST_F(SettingsStoreTest, AReadScopeReadsTheFileOnceAndNoLonger) {
+  PutStoreText(kStoreHead + "\"A\"=\"1\"\n");
+  {
+    const CSettingsReadScope operation;
+    EXPECT_EQ(Read("A"), Text("1"));
+    PutStoreText(kStoreHead + "\"A\"=\"2\"\n");
+    EXPECT_EQ(Read("A"), Text("1"));
+    {
+      const CSettingsReadScope inner;
+      EXPECT_EQ(Read("A"), Text("1")) << "an inner scope shares the outer one's read";
+    }
+    EXPECT_EQ(Read("A"), Text("1")) << "the inner scope's end keeps the outer read";
+    ASSERT_TRUE(Write("B", REG_SZ, Text("3")));
+    EXPECT_EQ(Read("B"), Text("3"));
+    EXPECT_EQ(Read("A"), Text("2")) << "the write read the file as it now is";
+    PutStoreText("garbage");
+    EXPECT_FALSE(registry_.StoreProblem());
+  }
+  EXPECT_TRUE(registry_.StoreProblem());
+  EXPECT_FALSE(Read("A"));
 }
 
 // Two running copies saving at once: every value of both survives, and no

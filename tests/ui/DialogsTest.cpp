@@ -2,8 +2,15 @@
 // value fills, the operator's choices, the typed numbers, and its save
 // button's round trip through the settings store and the port map.
 
+#include <unistd.h>
+
 #include <QPushButton>
+#include <cerrno>
 #include <climits>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 
 #include "dialogs/CommSettingsDlg.h"
@@ -17,7 +24,7 @@ class CommSettingsTest : public CUiTest {
   // A dialog opened on these fields, initialised as its modal run does.
   void Open(const std::string& connection, int comPort = 3, int baudRate = 9600,
             const std::string& parity = "even") {
-    dialog = std::make_unique<CCommSettingsDlg>();
+    dialog = std::make_unique<CCommSettingsDlg>(messages);
     dialog->connection = connection;
     dialog->comPort = comPort;
     dialog->baudRate = baudRate;
@@ -27,6 +34,7 @@ class CommSettingsTest : public CUiTest {
   }
   QComboBox* List(int id) { return Control<QComboBox>(*dialog, id); }
 
+  CRecordingMessageBoxes messages;
   std::unique_ptr<CCommSettingsDlg> dialog;
 };
 
@@ -109,6 +117,63 @@ TEST_F(CommSettingsTest, SaveStoresWhatIsShownAndTheChosenDevice) {
   EXPECT_EQ(dialog->comPort, 1) << "the save sets the dialog's own port";
   EXPECT_EQ(Saved().connection, "usb - betabrite prism");
   EXPECT_EQ(Saved().comPort, 1);
+}
+
+// A save that did not happen says so in one message box naming the file
+// and the reason, and the operator's pick of device stays for another try;
+// a save that worked stays quiet.
+TEST_F(CommSettingsTest, AFailedSaveSaysWhyInOneMessageBox) {
+  const std::filesystem::path folder =
+      std::filesystem::path(qEnvironmentVariable("XDG_CONFIG_HOME").toStdString()) / "ravelle";
+  const std::string store = (folder / "settings.reg").string();
+  Open("serial port - betabrite classic");
+  QPushButton* save = Control<QPushButton>(*dialog, 1039);
+  Click(save);
+  EXPECT_EQ(messages.shown, std::vector<std::string>{});
+
+  struct Row {
+    const char* name;
+    std::function<void()> spoil;
+    std::string reason;
+  };
+  std::vector<Row> rows = {
+      {"a file it cannot read", [&] { std::ofstream(store) << "garbage\n"; },
+       store + " cannot be read: line 1: the first line is not \"Windows Registry Editor "
+               "Version 5.00\""},
+      {"its folder's name taken",
+       [&] {
+         std::filesystem::remove_all(folder);
+         std::ofstream(folder) << "in the way";
+       },
+       store + " cannot be written: its folder cannot be made: " + std::strerror(EEXIST)}};
+  if (geteuid() != 0) {  // the system lets root write into a read-only folder
+    rows.push_back({"a read-only folder",
+                    [&] {
+                      std::filesystem::remove_all(folder);
+                      std::filesystem::create_directories(folder);
+                      std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_exec);
+                    },
+                    store + " cannot be written: " + std::strerror(EACCES)});
+  }
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    row.spoil();
+    messages.shown.clear();
+    List(1040)->lineEdit()->clear();
+    Type(List(1040), "/dev/ttyUSB3");
+    Click(save);
+    EXPECT_EQ(messages.shown,
+              std::vector<std::string>{"Ravelle: The communication settings were not saved.\n\n" +
+                                       row.reason});
+    EXPECT_EQ(List(1040)->currentText(), "/dev/ttyUSB3") << "the pick stays for another try";
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(folder);
+  }
+  messages.shown.clear();
+  Click(save);
+  EXPECT_EQ(messages.shown, std::vector<std::string>{});
+  EXPECT_EQ(DevicePathForComPort(3), "/dev/ttyUSB3");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "dialogs/CommSettingsDlg.h"
 #include "dialogs/ConfigDlg.h"
 #include "game/RavelleView.h"
+#include "link/ComPortMap.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/RecordingSink.h"
 #include "tests/ui/UiTestSupport.h"
@@ -423,6 +424,60 @@ TEST_F(ViewTest, AFailedUsbSendShowsOneBoxPerAction) {
   Click(Button(1000));
   EXPECT_EQ(qtBoxes.size(), 3u);
   EXPECT_EQ(qtBoxes.back().rfind("Ravelle: Error opening", 0), 0u) << qtBoxes.back();
+}
+
+}  // namespace
+
+namespace {
+
+// A settings file spoilt by hand between two games: the next send fails
+// before any port is opened and the failure line names the file and the
+// line; once mended, the next send gets through. COM200 has no standard
+// device on the machine, so no mistake here could reach a real port.
+TEST_F(ViewTest, AnUnreadableSettingsFileShowsOnTheFailureLine) {
+  CPseudoTerminal sign;
+  ASSERT_TRUE(sign.IsOpen()) << std::strerror(errno);
+  Save({"alpha", "serial port - betabrite classic", 200, 9600, 7, "even", 1});
+  ASSERT_TRUE(SaveComPortDevice(200, sign.SlavePath()));
+  Start(nullptr);
+  auto* failureLine = View().findChild<QLabel*>(QStringLiteral("sendFailureLine"));
+  ASSERT_TRUE(failureLine);
+  EXPECT_FALSE(failureLine->isVisible());
+  // Everything the start-up sent, until the line stays quiet.
+  EXPECT_FALSE(sign.Read(1 << 20, 0, 300).empty()) << "the start-up blanked the sign";
+
+  const QString store =
+      qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/ravelle/settings.reg");
+  QFile file(store);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray saved = file.readAll();
+  file.close();
+  const qsizetype badLine = saved.count('\n') + 1;
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(saved + "\"ComPort\"=dword:3\n");
+  file.close();
+  Command(CMainFrame::kClearSign);
+  ASSERT_TRUE(failureLine->isVisible());
+  EXPECT_EQ(failureLine->text(),
+            QStringLiteral("The last send did not reach the sign: COM200 (device unknown): %1 "
+                           "cannot be read: line %2: the value \"ComPort\" is not well formed")
+                .arg(store)
+                .arg(badLine));
+  EXPECT_TRUE(sign.Read(1, 0, 200).empty()) << "nothing sent";
+  EXPECT_TRUE(qtBoxes.empty()) << "nothing modal";
+  // The long reason takes more lines rather than being cut, and the form
+  // grows to show them all.
+  const int oneLine = CDialogUnits(View().font()).Y(12);
+  EXPECT_GT(failureLine->height(), oneLine);
+  EXPECT_GE(failureLine->height(), failureLine->heightForWidth(failureLine->width()));
+  EXPECT_LT(failureLine->geometry().bottom(), View().height());
+
+  ASSERT_TRUE(QFile::remove(store));
+  ASSERT_TRUE(SaveComPortDevice(200, sign.SlavePath()));
+  Command(CMainFrame::kClearSign);
+  EXPECT_FALSE(failureLine->isVisible());
+  EXPECT_EQ(View().height(), CDialogUnits(View().font()).Y(341));
+  EXPECT_FALSE(sign.Read(1, 0, 1000).empty());
 }
 
 }  // namespace

@@ -61,7 +61,14 @@ std::unique_ptr<CCliRoad> OpenSignRoad(CCliGame& cli, const CRoadOptions& option
   }
 
   CRegistryAccess registry;
-  const bool saved = ReadSavedSettings(doc, registry);
+  std::string unreadable;
+  const bool saved = ReadSavedSettings(doc, registry, &unreadable);
+  if (!unreadable.empty()) {
+    // A settings file that cannot be read is not "nothing saved": its line
+    // settings or port map may be what this run needs.
+    err << "ravelle-cli: the connection settings cannot be read: " << unreadable << '\n';
+    return nullptr;
+  }
   if (options.port) {
     // The saved line settings stay unless the command line overrides them.
     doc.connection = kConnectionSerialCustom;
