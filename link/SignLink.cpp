@@ -70,7 +70,7 @@ void CSignLink::SendToSign(int comPort, const unsigned char* bytes, int length) 
     if (onSerialOutcome) onSerialOutcome();
   }
   if (view_.GetScoreMode() != 0) view_.SetNowShowing("Updating LED Sign");
-  SendViaUsb(bytes, length);
+  lastUsbResult_ = SendViaUsb(bytes, length);
   // Lets a click be handled between the packets of a longer send; the
   // connection is already closed and the library released.
   for (int pass = 0; pass < kPumpPassesAfterUsbSend; ++pass) pump_.PumpOnce();
@@ -187,7 +187,8 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
     serial.reset();
     char text[256];
     failure->GetErrorMessage(text, sizeof text);
-    lastSerialFailure_ = CSendFailure{port, DevicePathForComPort(port), failure->errorCode, text};
+    std::string reason = failure->detail.empty() ? text : failure->detail + ": " + text;
+    lastSerialFailure_ = CSendFailure{port, DevicePathForComPort(port), failure->errorCode, reason};
     failure->Delete();
   }
   if (onSerialOutcome) onSerialOutcome();

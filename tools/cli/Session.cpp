@@ -35,7 +35,17 @@ const std::map<std::string, CActionShape>& ActionShapes() {
   return kShapes;
 }
 
-std::string Quoted(const std::string& word) { return "\"" + word + "\""; }
+// A bad line, or a word of it, is quoted back whole only while that stays
+// readable: a pasted page of text is cut to its first characters (never
+// inside a UTF-8 character) and marked as cut.
+constexpr std::size_t kQuotedLimit = 80;
+
+std::string Quoted(const std::string& text) {
+  if (text.size() <= kQuotedLimit) return "\"" + text + "\"";
+  std::size_t end = kQuotedLimit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return "\"" + text.substr(0, end) + "\"...";
+}
 
 // TEAM and N of the score buttons.
 std::string CheckButton(const std::string& verb, const std::vector<std::string>& words,
