@@ -88,9 +88,12 @@ TEST(CliDumpTest, AWholeGameSession) {
 TEST(CliDumpTest, BadSessionLinesAreReportedSkippedAndFailTheRun) {
   const CCliRun run =
       RunCliOn({"--dump", "session"},
-               "team1 HOM\nteam2 VIS\nnewgame\nadd 1 4\nscore 1 6\nadd 1 6\nshowing\n"
+               // A NUL in the input is dropped as the sign would drop it.
+               std::string("team1 H\0OM\n", 11) +
+                   "team2 VIS\nnewgame\nadd 1 4\nscore 1 6\nadd 1 6\nshowing\n"
                "add 1\nadd 3 1\nsub 2 2\nnote Half time\ncolors Red Red Red\n"
-               "note \"Half time\n");
+               "note \"Half time\n" +
+                   std::string("scores 1 ") + std::string(100, '9') + "\n");
   EXPECT_EQ(run.exitStatus, 1);
   EXPECT_EQ(run.err,
             "ravelle-cli: line 4 \"add 1 4\": add: N \"4\" is not 1, 2, 3 or 6\n"
@@ -100,7 +103,9 @@ TEST(CliDumpTest, BadSessionLinesAreReportedSkippedAndFailTheRun) {
             "ravelle-cli: line 10 \"sub 2 2\": sub: N \"2\" is not 1\n"
             "ravelle-cli: line 11 \"note Half time\": note: unexpected argument \"time\"\n"
             "ravelle-cli: line 12 \"colors Red Red Red\": colors: missing SCORE2\n"
-            "ravelle-cli: line 13 \"note \"Half time\": unterminated double quote\n");
+            "ravelle-cli: line 13 \"note \"Half time\": unterminated double quote\n"
+            "ravelle-cli: line 14 \"scores 1 " +
+                std::string(71, '9') + "\"...: unknown action \"scores\"\n");
   EXPECT_NE(run.out.find("showing HOM 6  VIS 0\n"), std::string::npos) << run.out;
 }
 

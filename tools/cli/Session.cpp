@@ -69,6 +69,10 @@ std::string CheckArguments(const std::string& verb, const std::vector<std::strin
     case CSessionVerb::Team2:
     case CSessionVerb::Note:
       action.text = Utf8ToWindows1252(words[1]);
+      // A NUL read from the input never reaches the sign (the encoder drops
+      // it) and no box of the form can hold one; kept, it would cut the Now
+      // Showing text short or print raw.
+      std::erase(action.text, '\0');
       return "";
     case CSessionVerb::Add:
     case CSessionVerb::Sub:
