@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "link/linux/LineSpeed.h"
 #include "tools/signsim/LineSettings.h"
 
 namespace {
@@ -62,7 +63,7 @@ std::string CPseudoTerminal::LineSettings() const {
   // are the ones the sender set.
   termios settings{};
   if (tcgetattr(master_, &settings) != 0) Fail("tcgetattr " + slavePath_);
-  return DescribeLineSettings(settings);
+  return DescribeLineSettings(settings, LineSpeed(master_).value_or(0));
 }
 
 void CPseudoTerminal::Reopen() {
