@@ -11,9 +11,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <thread>
@@ -135,7 +135,9 @@ std::optional<bool> TransmitterEmpty(int fd) {
 // a refusal names the rate, which the system's text alone would not.
 void SetTypedBaudRate(int fd, std::uint32_t baud) {
   const std::string detail = "the port refused the baud rate " + std::to_string(baud);
-  if (int error = SetLineSpeed(fd, baud)) RaiseSerialError(static_cast<std::uint32_t>(error), detail);
+  if (int error = SetLineSpeed(fd, baud)) {
+    RaiseSerialError(static_cast<std::uint32_t>(error), detail);
+  }
   std::optional<std::uint32_t> running = LineSpeed(fd);
   if (!running) RaiseSerialError(0, detail);
   if (std::abs(static_cast<double>(*running) - baud) > kSpeedTolerance * baud) {
@@ -375,9 +377,10 @@ std::uint32_t CSerialPort::Write(const void* bytes, std::uint32_t count) {
   const bool timed =
       timeouts_.WriteTotalTimeoutMultiplier != 0 || timeouts_.WriteTotalTimeoutConstant != 0;
   const auto deadline =
-      timed ? std::chrono::milliseconds(std::int64_t{timeouts_.WriteTotalTimeoutMultiplier} * count +
-                                        timeouts_.WriteTotalTimeoutConstant)
-            : LineDeadline(portHandle_, count);
+      timed
+          ? std::chrono::milliseconds(std::int64_t{timeouts_.WriteTotalTimeoutMultiplier} * count +
+                                      timeouts_.WriteTotalTimeoutConstant)
+          : LineDeadline(portHandle_, count);
   const auto giveUp = Clock::now() + deadline;
   auto remainingMs = [&] {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now());

@@ -86,14 +86,13 @@ TEST(CliDumpTest, AWholeGameSession) {
 }
 
 TEST(CliDumpTest, BadSessionLinesAreReportedSkippedAndFailTheRun) {
-  const CCliRun run =
-      RunCliOn({"--dump", "session"},
-               // A NUL in the input is dropped as the sign would drop it.
-               std::string("team1 H\0OM\n", 11) +
-                   "team2 VIS\nnewgame\nadd 1 4\nscore 1 6\nadd 1 6\nshowing\n"
-               "add 1\nadd 3 1\nsub 2 2\nnote Half time\ncolors Red Red Red\n"
-               "note \"Half time\n" +
-                   std::string("scores 1 ") + std::string(100, '9') + "\n");
+  const CCliRun run = RunCliOn({"--dump", "session"},
+                               // A NUL in the input is dropped as the sign would drop it.
+                               std::string("team1 H\0OM\n", 11) +
+                                   "team2 VIS\nnewgame\nadd 1 4\nscore 1 6\nadd 1 6\nshowing\n"
+                                   "add 1\nadd 3 1\nsub 2 2\nnote Half time\ncolors Red Red Red\n"
+                                   "note \"Half time\n" +
+                                   std::string("scores 1 ") + std::string(100, '9') + "\n");
   EXPECT_EQ(run.exitStatus, 1);
   EXPECT_EQ(run.err,
             "ravelle-cli: line 4 \"add 1 4\": add: N \"4\" is not 1, 2, 3 or 6\n"

@@ -4,8 +4,8 @@
 
 #include <chrono>
 #include <cstring>
-#include <memory>
 #include <filesystem>
+#include <memory>
 
 #include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"

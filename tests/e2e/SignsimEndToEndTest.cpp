@@ -105,8 +105,8 @@ TEST(SignsimTcp, SurvivesRunningOutOfDescriptors) {
     ASSERT_GE(fd, 0) << "connection " << i << " not even queued";
     flood.push_back(fd);
   }
-  EXPECT_NE(sign.WaitForLine("link: accept: Too many open files; new TCP connections wait a second"),
-            "");
+  EXPECT_NE(
+      sign.WaitForLine("link: accept: Too many open files; new TCP connections wait a second"), "");
 
   const int serial = open(sign.serialPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   ASSERT_GE(serial, 0);

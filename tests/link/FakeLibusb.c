@@ -44,8 +44,8 @@ int libusb_release_interface(libusb_device_handle* handle, int interface) {
   return 0;
 }
 
-int libusb_bulk_transfer(libusb_device_handle* handle, unsigned char endpoint,
-                         unsigned char* data, int length, int* transferred, unsigned int timeout) {
+int libusb_bulk_transfer(libusb_device_handle* handle, unsigned char endpoint, unsigned char* data,
+                         int length, int* transferred, unsigned int timeout) {
   (void)handle, (void)data, (void)timeout;
   if ((endpoint & LIBUSB_ENDPOINT_IN) != 0) {
     *transferred = 0;
