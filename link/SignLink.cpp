@@ -170,6 +170,9 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
     serial->GetConfig(config);
     config.dcb.BaudRate = static_cast<std::uint32_t>(doc_.baudRate);
     serial->SetConfig(config);
+    // With no write timeouts the port still keeps a deadline of its own
+    // (twice the packet's line time and a second): a stalled far end fails
+    // the packet with ETIMEDOUT instead of holding the form.
     serial->ClearWriteTimeouts();
     serial->SetImmediateReads();
     serial->Write(bytes, static_cast<std::uint32_t>(std::max(length, 0)));
