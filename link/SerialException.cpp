@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 const CRuntimeClass CSerialException::classCSerialException{"CSerialException",
                                                             &CException::classCException};
@@ -28,4 +29,11 @@ bool CSerialException::GetErrorMessage(char* text, unsigned capacity, unsigned* 
 void RaiseSerialError(std::uint32_t errorCode) {
   if (errorCode == 0) errorCode = static_cast<std::uint32_t>(errno);
   throw new CSerialException(errorCode);
+}
+
+void RaiseSerialError(std::uint32_t errorCode, std::string detail) {
+  if (errorCode == 0) errorCode = static_cast<std::uint32_t>(errno);
+  auto* failure = new CSerialException(errorCode);
+  failure->detail = std::move(detail);
+  throw failure;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "link/Object.h"
 
@@ -19,8 +20,13 @@ class CSerialException : public CException {
   static const CRuntimeClass classCSerialException;
 
   std::uint32_t errorCode;
+  // What the failure concerns when the code alone would not say it (the
+  // baud rate a driver refused); empty otherwise.
+  std::string detail;
 };
 
 // Throws a new heap CSerialException with errorCode, or with the current
 // errno when errorCode is 0. The catcher owns it and calls Delete().
 [[noreturn]] void RaiseSerialError(std::uint32_t errorCode = 0);
+// The same, naming what the failure concerns.
+[[noreturn]] void RaiseSerialError(std::uint32_t errorCode, std::string detail);

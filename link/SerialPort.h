@@ -15,12 +15,19 @@
 //
 // Threads. One thread uses an object at a time; the class takes no locks.
 // All I/O is synchronous: Write() returns only when every byte has left the
-// host (or throws), so a purge after it cannot cut the packet.
+// host (or throws), so a purge after it cannot cut the packet. It never
+// waits past a deadline: without write timeouts, twice the packet's line
+// time and a second; past it, what the driver still holds is discarded and
+// ETIMEDOUT thrown.
 //
 // The device. A port number becomes a device path through ComPortMap.h.
-// Open() takes the device for itself: an exclusive flock (which binds root
-// too) and the tty's TIOCEXCL, released again before the descriptor closes.
-// DTR and RTS are left as the port had them.
+// Open() takes the device for itself: an exclusive flock, waited for up to
+// about two seconds while another sender holds it, and the tty's TIOCEXCL,
+// released again before the descriptor closes. A TIOCEXCL that outlived a
+// dead holder does not refuse the port. DTR and RTS are left as the port
+// had them; flow control is only what the settings ask for. Baud rates
+// outside the termios table are set through termios2, and one the driver
+// refuses throws with a detail naming the rate.
 
 #include <cstdint>
 
@@ -112,9 +119,9 @@ class CSerialPort : public CObject {
   void TakeErrorBaseline();
   // Throws unless the handle is an open tty.
   void CheckTty();
-  // Waits until the output queue is empty, throwing ETIMEDOUT when it does
-  // not empty within the time the queued bytes need on the line (with room
-  // to spare) or within deadlineMs when that is set.
+  // Waits until the output queue is empty, discarding it and throwing
+  // ETIMEDOUT when it does not empty within the time the queued bytes need
+  // on the line (with room to spare) or within deadlineMs when that is set.
   void DrainOutput(std::int64_t deadlineMs);
 
   Handle portHandle_ = kInvalidHandle;

@@ -74,7 +74,7 @@ void CSignLink::SendToSign(int comPort, const unsigned char* bytes, int length) 
     if (onSerialOutcome) onSerialOutcome();
   }
   if (view_.GetScoreMode() != 0) view_.SetNowShowing("Updating LED Sign");
-  SendViaUsb(bytes, length);
+  lastUsbResult_ = SendViaUsb(bytes, length);
   // Lets a click be handled between the packets of a longer send; the
   // connection is already closed and the library released.
   for (int pass = 0; pass < kPumpPassesAfterUsbSend; ++pass) pump_.PumpOnce();
@@ -214,6 +214,9 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
     serial->GetConfig(config);
     config.dcb.BaudRate = static_cast<std::uint32_t>(doc_.baudRate);
     serial->SetConfig(config);
+    // With no write timeouts the port still keeps a deadline of its own
+    // (twice the packet's line time and a second): a stalled far end fails
+    // the packet with ETIMEDOUT instead of holding the form.
     serial->ClearWriteTimeouts();
     serial->SetImmediateReads();
     serial->Write(bytes, static_cast<std::uint32_t>(std::max(length, 0)));
@@ -231,7 +234,9 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
     serial.reset();
     char text[256];
     failure->GetErrorMessage(text, sizeof text);
-    lastSerialFailure_ = CSendFailure{port, ComPortDeviceForReport(port), failure->errorCode, text};
+    std::string reason = failure->detail.empty() ? text : failure->detail + ": " + text;
+    lastSerialFailure_ =
+        CSendFailure{port, ComPortDeviceForReport(port), failure->errorCode, reason};
     failure->Delete();
   }
   if (onSerialOutcome) onSerialOutcome();

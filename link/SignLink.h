@@ -19,7 +19,9 @@ struct CSendFailure {
   int comPort = 0;              // the port number used
   std::string device;           // the device path it maps to
   unsigned long errorCode = 0;  // errno
-  std::string systemText;       // CSerialException::GetErrorMessage
+  // CSerialException::GetErrorMessage, after what the failure concerns when
+  // the port named it ("the port refused the baud rate 12345: ...").
+  std::string systemText;
 };
 
 // The send-to-sign dispatcher: the single road by which every packet reaches
@@ -39,6 +41,10 @@ class CSignLink : public CPacketSink {
 
   // Empty after a serial send that got through, and once a send goes over USB.
   const std::optional<CSendFailure>& LastSerialFailure() const { return lastSerialFailure_; }
+  // SendViaUsb's result for the last USB send: greater than 0 when every
+  // chunk was taken (or a message box said why not), 0 or less when the
+  // packet did not reach the sign.
+  int LastUsbResult() const { return lastUsbResult_; }
   // Called after every serial send, success or failure, and when a USB send
   // clears a standing serial failure.
   std::function<void()> onSerialOutcome;
@@ -76,6 +82,7 @@ class CSignLink : public CPacketSink {
   std::optional<CSendFailure> lastSerialFailure_;
   bool inAction_ = false;
   std::set<std::string> shownInAction_;
+  int lastUsbResult_ = 1;
   std::string usbLibraryName_ = "libbetabriteusb.so";
   std::string usbLibraryFolder_ = InstalledUsbLibraryFolder();
   SerialPortFactory serialPortFactory_;

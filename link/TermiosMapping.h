@@ -14,10 +14,12 @@
 // rounded to a near setting.
 
 // Fills tty from dcb, keeping tty's other fields. Returns 0, EINVAL for a
-// value no tty has (baud rate 0 or not a standard rate, data bits outside
-// 5..8, parity or stop-bit codes out of range) or ENOTSUP for what Linux
-// cannot do (1.5 stop bits, DSR or DTR handshaking, DSR sensitivity, RTS
-// toggling).
+// value no tty has (baud rate 0, data bits outside 5..8, parity or stop-bit
+// codes out of range) or ENOTSUP for what Linux cannot do (1.5 stop bits,
+// DSR or DTR handshaking, DSR sensitivity, RTS toggling). A baud rate
+// outside the termios table leaves tty's speed as it was: the port layer
+// sets such a rate itself. CRTSCTS follows fOutxCtsFlow alone; an RTS
+// handshake without CTS flow leaves the RTS line as it is.
 int DcbToTermios(const DCB& dcb, termios& tty);
 
 // The DCB fields a tty's settings stand for. fDtrControl reads as enabled
@@ -30,7 +32,7 @@ void TermiosToDcb(const termios& tty, DCB& dcb);
 // framingFixed to leave data bits and parity out of the comparison.
 bool TermiosApplied(const termios& wanted, const termios& applied, bool framingFixed);
 
-// The termios speed for a baud rate, or B0 when there is none.
+// The termios speed for a baud rate, or B0 when the table has none.
 speed_t SpeedForBaudRate(std::uint32_t baudRate);
 // The baud rate of a termios speed, or 0 when it is not known.
 std::uint32_t BaudRateForSpeed(speed_t speed);

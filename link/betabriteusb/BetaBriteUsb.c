@@ -69,7 +69,10 @@ int USBBULK_Write(unsigned char* buffer, int length) {
   int transferred = 0;
   int result = libusb_bulk_transfer(signHandle, SIGN_BULK_OUT, buffer, length, &transferred,
                                     WRITE_TIMEOUT_MS);
-  if (result == 0 || (result == LIBUSB_ERROR_TIMEOUT && transferred > 0)) return transferred;
+  /* Only a whole chunk counts as taken: the caller moves on to the next
+   * chunk on any positive count, so part of one (a time-out half-way) must
+   * read as a refusal, or the sign would get a packet with a hole in it. */
+  if (result == 0 && transferred == length) return transferred;
   return result < 0 ? result : -1;
 }
 

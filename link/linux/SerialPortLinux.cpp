@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <thread>
@@ -20,10 +21,20 @@
 #include "link/ComPortMap.h"
 #include "link/SerialPort.h"
 #include "link/TermiosMapping.h"
+#include "link/linux/LineSpeed.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long a port another sender holds is waited for before it is refused
+// as busy: a packet takes milliseconds, a whole scoreboard well under this.
+constexpr auto kBusyWait = std::chrono::seconds(2);
+constexpr auto kBusyRetry = std::chrono::milliseconds(10);
+
+// A driver may run a typed rate a little off when its clock cannot divide
+// to it exactly; a UART link tolerates a few percent.
+constexpr double kSpeedTolerance = 0.02;
 
 // Unix98 pseudo-terminal slaves: these keep eight data bits without parity
 // whatever they are told.
@@ -77,9 +88,16 @@ std::uint32_t OutputQueueCount(int fd) {
   RaiseSerialError();
 }
 
-// Seconds one character takes on the line with the tty's settings.
-double CharacterTime(const termios& tty) {
+// The speed the tty runs at, typed rates included; 0 when unknown.
+std::uint32_t BaudRate(int fd, const termios& tty) {
   std::uint32_t baud = BaudRateForSpeed(cfgetospeed(&tty));
+  if (baud != 0) return baud;
+  return LineSpeed(fd).value_or(0);
+}
+
+// Seconds one character takes on the line with the tty's settings.
+double CharacterTime(int fd, const termios& tty) {
+  std::uint32_t baud = BaudRate(fd, tty);
   if (baud == 0) baud = 50;
   DCB dcb;
   TermiosToDcb(tty, dcb);
@@ -88,24 +106,78 @@ double CharacterTime(const termios& tty) {
   return bits / baud;
 }
 
+// Twice the line time of count characters and a second to spare: what a
+// write, and the drain after it, may take before the far end is taken as
+// stalled.
+std::chrono::milliseconds LineDeadline(int fd, std::uint32_t count) {
+  termios tty{};
+  GetTermios(fd, tty);
+  return std::chrono::milliseconds(
+      static_cast<std::int64_t>(2000.0 * count * CharacterTime(fd, tty) + 1000.0));
+}
+
+// Throws away what the driver still holds of a packet that missed its
+// deadline, so that it cannot run into the next packet, and fails the write.
+[[noreturn]] void AbandonOutput(int fd) {
+  if (tcflush(fd, TCOFLUSH) != 0) RaiseSerialError();
+  RaiseSerialError(ETIMEDOUT);
+}
+
+// Whether the UART has sent its last bit, where the driver can tell.
+std::optional<bool> TransmitterEmpty(int fd) {
+  unsigned status = 0;
+  if (ioctl(fd, TIOCSERGETLSR, &status) == 0) return (status & TIOCSER_TEMT) != 0;
+  if (NotSupported(errno)) return std::nullopt;
+  RaiseSerialError();
+}
+
+// Sets a rate the termios table lacks and checks that the driver runs it;
+// a refusal names the rate, which the system's text alone would not.
+void SetTypedBaudRate(int fd, std::uint32_t baud) {
+  const std::string detail = "the port refused the baud rate " + std::to_string(baud);
+  if (int error = SetLineSpeed(fd, baud)) {
+    RaiseSerialError(static_cast<std::uint32_t>(error), detail);
+  }
+  std::optional<std::uint32_t> running = LineSpeed(fd);
+  if (!running) RaiseSerialError(0, detail);
+  if (std::abs(static_cast<double>(*running) - baud) > kSpeedTolerance * baud) {
+    RaiseSerialError(EINVAL, detail);
+  }
+}
+
 }  // namespace
 
 CSerialPort::Handle CSerialPort::OpenDevice(int port) {
   std::string path = DevicePathForComPort(port);
   // Non-blocking only for the open itself, so that a modem port without
-  // carrier does not hold it up; writes must block.
-  int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) RaiseSerialError();
+  // carrier does not hold it up; Write keeps its own deadline.
+  const auto giveUp = Clock::now() + kBusyWait;
+  // A port made exclusive by a living holder refuses the open itself
+  // (except to root); the holder is waited for, briefly.
+  int fd;
+  while ((fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) < 0) {
+    if (errno == EINTR) continue;
+    if (errno != EBUSY || Clock::now() >= giveUp) RaiseSerialError();
+    std::this_thread::sleep_for(kBusyRetry);
+  }
   auto fail = [fd](int error, bool exclusive) {
     if (exclusive) ioctl(fd, TIOCNXCL);
     ::close(fd);
     RaiseSerialError(static_cast<std::uint32_t>(error));
   };
-  // No sharing: TIOCEXCL alone does not stop root, a flock does. A port
-  // already made exclusive by another holder is refused as well.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) fail(errno == EWOULDBLOCK ? EBUSY : errno, false);
-  int exclusive = 0;
-  if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) fail(EBUSY, false);
+  // Senders exclude each other with a flock, which binds root too and which
+  // the kernel drops when its holder dies. Another sender's packet takes
+  // milliseconds: it is waited for before the port is refused as busy.
+  while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) fail(errno, false);
+    if (Clock::now() >= giveUp) fail(EBUSY, false);
+    std::this_thread::sleep_for(kBusyRetry);
+  }
+  // Under the lock no other sender is alive on this port, so an exclusive
+  // flag found set was left by one that died holding it: it does not refuse
+  // the port. The flag is set again as a guard against programs that take
+  // no lock, and cleared again by Close.
   if (ioctl(fd, TIOCEXCL) != 0) fail(errno, false);
   int flags = fcntl(fd, F_GETFL);
   if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) fail(errno, true);
@@ -152,6 +224,7 @@ void CSerialPort::GetState(DCB& dcb) {
   GetTermios(portHandle_, tty);
   dcb = DCB{};
   TermiosToDcb(tty, dcb);
+  dcb.BaudRate = BaudRate(portHandle_, tty);
   if (auto lines = ModemLines(portHandle_)) {
     dcb.fDtrControl = (*lines & TIOCM_DTR) ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
     if (dcb.fRtsControl != RTS_CONTROL_HANDSHAKE) {
@@ -165,6 +238,7 @@ void CSerialPort::SetState(const DCB& dcb) {
   GetTermios(portHandle_, tty);
   if (int error = DcbToTermios(dcb, tty)) RaiseSerialError(static_cast<std::uint32_t>(error));
   ApplyTermios(portHandle_, tty);
+  if (SpeedForBaudRate(dcb.BaudRate) == B0) SetTypedBaudRate(portHandle_, dcb.BaudRate);
   // DTR and RTS change only when the DCB asks for a level they do not have.
   if (auto lines = ModemLines(portHandle_)) {
     bool dtrOn = dcb.fDtrControl == DTR_CONTROL_ENABLE;
@@ -292,77 +366,80 @@ void CSerialPort::Flush() {
   DrainOutput(-1);
 }
 
+// Every write has a deadline, kept with poll on a non-blocking descriptor:
+// the one the write timeouts give, or, with none set, twice the packet's
+// line time and a second to spare. A write past its own timeouts returns
+// the short count, as asked; one past the line deadline throws ETIMEDOUT
+// after discarding what the driver still holds, so that a far end that
+// stopped reading costs each packet its deadline and no more.
 std::uint32_t CSerialPort::Write(const void* bytes, std::uint32_t count) {
   const auto* data = static_cast<const unsigned char*>(bytes);
-  // With write timeouts set the write has a deadline and returns what went
-  // out by then; without them it has no time limit.
-  std::int64_t deadlineMs = -1;
-  if (timeouts_.WriteTotalTimeoutMultiplier != 0 || timeouts_.WriteTotalTimeoutConstant != 0) {
-    deadlineMs = std::int64_t{timeouts_.WriteTotalTimeoutMultiplier} * count +
-                 timeouts_.WriteTotalTimeoutConstant;
-  }
-  const auto start = Clock::now();
+  const bool timed =
+      timeouts_.WriteTotalTimeoutMultiplier != 0 || timeouts_.WriteTotalTimeoutConstant != 0;
+  const auto deadline =
+      timed
+          ? std::chrono::milliseconds(std::int64_t{timeouts_.WriteTotalTimeoutMultiplier} * count +
+                                      timeouts_.WriteTotalTimeoutConstant)
+          : LineDeadline(portHandle_, count);
+  const auto giveUp = Clock::now() + deadline;
   auto remainingMs = [&] {
-    auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-    return std::max<std::int64_t>(0, deadlineMs - spent.count());
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now());
+    return std::max<std::int64_t>(0, left.count());
   };
 
-  // A timed write must not block past its deadline inside write() itself.
-  struct NonBlockingWhileTimed {
+  struct NonBlocking {
     int fd, flags;
-    NonBlockingWhileTimed(int fd, bool timed) : fd(fd), flags(timed ? fcntl(fd, F_GETFL) : -1) {
+    explicit NonBlocking(int fd) : fd(fd), flags(fcntl(fd, F_GETFL)) {
       if (flags >= 0) fcntl(fd, F_SETFL, flags | O_NONBLOCK);
     }
-    ~NonBlockingWhileTimed() {
+    ~NonBlocking() {
       if (flags >= 0) fcntl(fd, F_SETFL, flags);
     }
-  } nonBlocking(portHandle_, deadlineMs >= 0);
+  } nonBlocking(portHandle_);
+  if (nonBlocking.flags < 0) RaiseSerialError();
 
   std::uint32_t written = 0;
   while (written < count) {
-    if (deadlineMs >= 0) {
-      pollfd ready{portHandle_, POLLOUT, 0};
-      int polled =
-          poll(&ready, 1, static_cast<int>(std::min<std::int64_t>(remainingMs(), 1 << 30)));
-      if (polled < 0) {
-        if (errno == EINTR) continue;
-        RaiseSerialError();
-      }
-      if (polled == 0) return written;  // timed out: a short count, as asked
+    pollfd ready{portHandle_, POLLOUT, 0};
+    int polled = poll(&ready, 1, static_cast<int>(std::min<std::int64_t>(remainingMs(), 1 << 30)));
+    if (polled < 0) {
+      if (errno == EINTR) continue;
+      RaiseSerialError();
+    }
+    if (polled == 0) {
+      if (timed) return written;
+      AbandonOutput(portHandle_);
     }
     ssize_t n = ::write(portHandle_, data + written, count - written);
     if (n < 0) {
-      if (errno == EINTR || (errno == EAGAIN && deadlineMs >= 0)) continue;
+      if (errno == EINTR || errno == EAGAIN) continue;
       RaiseSerialError();
     }
     written += static_cast<std::uint32_t>(n);
   }
-  DrainOutput(deadlineMs < 0 ? -1 : remainingMs());
+  DrainOutput(remainingMs());
   return written;
 }
 
 void CSerialPort::DrainOutput(std::int64_t deadlineMs) {
-  // tcdrain waits for a real UART to send its queue; some drivers return
-  // before the last bytes are out, so the queue count is watched as well.
-  while (tcdrain(portHandle_) != 0) {
-    if (errno != EINTR) RaiseSerialError();
-  }
+  // The driver's queue is watched rather than waited for with tcdrain,
+  // which has no limit: a far end holding CTS low, or a stuck driver, would
+  // keep it forever.
   std::uint32_t queued = OutputQueueCount(portHandle_);
-  if (queued == 0) return;
-
   termios tty{};
   GetTermios(portHandle_, tty);
-  // Twice the line time of what is queued, and a second to spare: a far end
-  // that holds the line (or a stuck driver) fails the write instead of
-  // hanging it; the bytes are never thrown away unannounced.
-  auto limit = deadlineMs >= 0 ? std::chrono::milliseconds(deadlineMs)
-                               : std::chrono::milliseconds(static_cast<std::int64_t>(
-                                     2000.0 * queued * CharacterTime(tty) + 1000.0));
+  const auto limit =
+      deadlineMs >= 0 ? std::chrono::milliseconds(deadlineMs) : LineDeadline(portHandle_, queued);
   const auto giveUp = Clock::now() + limit;
-  const auto step = std::chrono::microseconds(
-      std::clamp<std::int64_t>(static_cast<std::int64_t>(CharacterTime(tty) * 4e6), 500, 20000));
-  while ((queued = OutputQueueCount(portHandle_)) > 0) {
-    if (Clock::now() >= giveUp) RaiseSerialError(ETIMEDOUT);
+  const auto step = std::chrono::microseconds(std::clamp<std::int64_t>(
+      static_cast<std::int64_t>(CharacterTime(portHandle_, tty) * 4e6), 500, 20000));
+  while (OutputQueueCount(portHandle_) > 0) {
+    if (Clock::now() >= giveUp) AbandonOutput(portHandle_);
+    std::this_thread::sleep_for(step);
+  }
+  // Then the UART's own FIFO, where the driver shows it.
+  for (std::optional<bool> empty; (empty = TransmitterEmpty(portHandle_)) && !*empty;) {
+    if (Clock::now() >= giveUp) AbandonOutput(portHandle_);
     std::this_thread::sleep_for(step);
   }
 }

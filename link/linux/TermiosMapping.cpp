@@ -44,7 +44,7 @@ std::uint32_t BaudRateForSpeed(speed_t speed) {
 
 int DcbToTermios(const DCB& dcb, termios& tty) {
   speed_t speed = SpeedForBaudRate(dcb.BaudRate);
-  if (speed == B0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > SPACEPARITY ||
+  if (dcb.BaudRate == 0 || dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > SPACEPARITY ||
       dcb.StopBits > TWOSTOPBITS || dcb.fDtrControl > DTR_CONTROL_HANDSHAKE ||
       dcb.fRtsControl > RTS_CONTROL_TOGGLE) {
     return EINVAL;
@@ -81,14 +81,22 @@ int DcbToTermios(const DCB& dcb, termios& tty) {
       break;
   }
   if (dcb.StopBits == TWOSTOPBITS) tty.c_cflag |= CSTOPB;
-  if (dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) tty.c_cflag |= CRTSCTS;
+  // A tty has one flag for both directions of the RTS/CTS handshake. Only
+  // the settings' own CTS flow sets it: an RTS handshake read back from a
+  // port that another program left with it must not keep output waiting on
+  // a CTS line nobody may have wired.
+  if (dcb.fOutxCtsFlow) tty.c_cflag |= CRTSCTS;
   if (dcb.fParity) tty.c_iflag |= INPCK;
   if (dcb.fOutX) tty.c_iflag |= IXON;
   if (dcb.fInX) tty.c_iflag |= IXOFF;
   tty.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
   tty.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
-  cfsetispeed(&tty, speed);
-  cfsetospeed(&tty, speed);
+  // A rate outside the table keeps the tty's speed here; the port layer
+  // sets it apart (SetLineSpeed).
+  if (speed != B0) {
+    cfsetispeed(&tty, speed);
+    cfsetospeed(&tty, speed);
+  }
   return 0;
 }
 

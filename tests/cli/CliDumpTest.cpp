@@ -109,11 +109,14 @@ TEST(CliDumpTest, SessionNeverShowsWhatTheSignDoesNot) {
 }
 
 TEST(CliDumpTest, BadSessionLinesAreReportedSkippedAndFailTheRun) {
-  const CCliRun run =
-      RunCliOn({"--dump", "session"},
-               "team1 HOM\nteam2 VIS\nnewgame\nadd 1 4\nscore 1 6\nadd 1 6\nshowing\n"
-               "add 1\nadd 3 1\nsub 2 2\nnote Half time\ncolors Red Red Red\n"
-               "note \"Half time\nteam1 \xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\nteam2 \xCE\xA9\n");
+  const CCliRun run = RunCliOn({"--dump", "session"},
+                               // A NUL in the input is dropped as the sign would drop it.
+                               std::string("team1 H\0OM\n", 11) +
+                                   "team2 VIS\nnewgame\nadd 1 4\nscore 1 6\nadd 1 6\nshowing\n"
+                                   "add 1\nadd 3 1\nsub 2 2\nnote Half time\ncolors Red Red Red\n"
+                                   "note \"Half time\nteam1 \xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\n"
+                                   "team2 \xCE\xA9\n" +
+                                   std::string("scores 1 ") + std::string(100, '9') + "\n");
   EXPECT_EQ(run.exitStatus, 1);
   EXPECT_EQ(run.err,
             "ravelle-cli: line 4 \"add 1 4\": add: N \"4\" is not 1, 2, 3 or 6\n"
@@ -127,7 +130,9 @@ TEST(CliDumpTest, BadSessionLinesAreReportedSkippedAndFailTheRun) {
             "ravelle-cli: line 14 \"team1 €€€\": team1: \"€€€\" has a character the sign "
             "cannot show\n"
             "ravelle-cli: line 15 \"team2 Ω\": team2: \"Ω\" has a character the sign cannot "
-            "show\n");
+            "show\n"
+            "ravelle-cli: line 16 \"scores 1 " +
+                std::string(71, '9') + "\"...: unknown action \"scores\"\n");
   EXPECT_NE(run.out.find("showing HOM 6  VIS 0\n"), std::string::npos) << run.out;
 }
 

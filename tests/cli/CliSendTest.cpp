@@ -1,13 +1,17 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
 #include "tests/cli/CliRun.h"
+#include "tests/link/FakeUsbControl.h"
 #include "tests/support/PseudoTerminal.h"
 
 namespace {
@@ -79,11 +83,52 @@ TEST_F(CliSendTest, AFailedSendSaysWhyAndExitsOne) {
   EXPECT_EQ(serial.err.find(line), 0u) << serial.err;
   EXPECT_EQ(serial.err.rfind(line), serial.err.size() - line.size() - 1) << "one line a packet";
 
-  // No USB sign is attached here: each packet's trouble shows as a message.
+  // No USB library is found here: each packet's trouble shows as a message,
+  // on standard error too.
   const CCliRun usb = RunCliOn({"--usb", "clear"});
   EXPECT_EQ(usb.exitStatus, 1);
-  EXPECT_EQ(usb.out.rfind("message ", 0), 0u) << usb.out;
-  EXPECT_EQ(usb.err, "");
+  EXPECT_EQ(usb.out.rfind("message Error opening libbetabriteusb.so", 0), 0u) << usb.out;
+  EXPECT_EQ(usb.err.rfind("ravelle-cli: Error opening libbetabriteusb.so", 0), 0u) << usb.err;
+}
+
+// The library takes the first chunk of every packet but refuses one: no
+// message box says so, and yet the run fails and says which packet.
+TEST_F(CliSendTest, AUsbChunkRefusedFailsTheRun) {
+  std::unique_ptr<void, int (*)(void*)> library(dlopen(FAKE_USB_AS_BETABRITE, RTLD_NOW), dlclose);
+  ASSERT_NE(library, nullptr) << dlerror();
+  FakeUsbControl* control =
+      reinterpret_cast<FakeUsbControlFn>(dlsym(library.get(), "FakeUsb_Control"))();
+  *control = FakeUsbControl{};
+  control->openResult = 1;
+  const CCliRun whole = RunCliOn({"--usb", "clear"});
+  EXPECT_EQ(whole.exitStatus, 0) << whole.err;
+  EXPECT_EQ(whole.out + whole.err, "");
+
+  control->writes = 0;
+  control->refuseWrite = 2;
+  control->refuseResult = -7;
+  const CCliRun refused = RunCliOn({"--usb", "clear"});
+  EXPECT_EQ(refused.exitStatus, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err,
+            "ravelle-cli: packet not sent over USB: the sign did not take all of it (write "
+            "result -7)\n");
+}
+
+// Nobody reads the line: every packet costs at most its deadline, the
+// session ends on its own, and each lost packet is reported.
+TEST_F(CliSendTest, ASessionOnAStalledLineEndsOnItsOwn) {
+  std::string session = "team1 HOM\nteam2 VIS\nnewgame\nnote \"" + std::string(8000, 'x') + "\"\n";
+  for (int i = 0; i < 12; ++i) session += "sendnote\n";  // far more than a pty buffers
+  for (int i = 0; i < 3; ++i) session += "add 1 6\n";
+  const auto start = std::chrono::steady_clock::now();
+  const CCliRun run = RunCliOn({"--port", "1", "--baud", "4000000", "session"}, session);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(120));
+  EXPECT_EQ(run.exitStatus, 1);
+  const std::string timedOut = "ravelle-cli: packet not sent to COM1 (" + pty.SlavePath() +
+                               "): " + std::strerror(ETIMEDOUT) + "\n";
+  EXPECT_NE(run.err.find(timedOut), std::string::npos) << run.err;
+  EXPECT_TRUE(run.err.ends_with(timedOut)) << "the last presses are lost too";
 }
 
 }  // namespace

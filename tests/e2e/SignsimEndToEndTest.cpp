@@ -1,16 +1,44 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "link/SerialPort.h"
 #include "tests/e2e/SignsimProcess.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// A TCP connection to the virtual sign; -1 when it could not be made.
+int ConnectTo(std::uint16_t port) {
+  sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+std::uint16_t TcpPort(CSignsimProcess& sign) {
+  const std::string tcp =
+      sign.WaitForLine([](const std::string& line) { return line.rfind("tcp: ", 0) == 0; });
+  return static_cast<std::uint16_t>(std::stoi(tcp.substr(tcp.rfind(':') + 1)));
+}
+
+// A note frame whose text the sign then shows, and the line that says so.
+std::string NoteFrame(const std::string& text) { return "\1Z00\2AA\033 a" + text + "\4"; }
+auto Shows(const std::string& text) {
+  return [text](const std::string& line) {
+    return line.rfind("sign: ", 0) == 0 && line.ends_with(text);
+  };
+}
 
 class SignsimEndToEnd : public testing::Test {
  protected:
@@ -43,18 +71,18 @@ TEST_F(SignsimEndToEnd, AGameANoteAndClearingShowOnTheSignOnTheLineSettingsAppli
   RunCli("--baud 19200 --bits 8 --parity none --stop-bits 2 clear");
   EXPECT_NE(sign_.WaitForLine("line: 19200 8N2 flow none"), "");
   EXPECT_NE(sign_.WaitForLine("sign: {blank}"), "");
+  // A rate the termios table lacks, typed in the custom settings.
+  RunCli("--baud 12345 note typed");
+  EXPECT_NE(sign_.WaitForLine("line: 12345 8N1 flow none"), "");
+  EXPECT_NE(sign_.WaitForLine("sign: {rotate}{red}typed"), "");
   EXPECT_EQ(sign_.Reports(), Lines{});
 }
 
 // Garbage first, then a note, then a frame the end of the stream cuts short.
 TEST(SignsimTcp, TakesPacketsOnItsTcpPortAndResynchronisesAfterGarbage) {
   CSignsimProcess sign("--tcp 0");
-  const std::string tcp =
-      sign.WaitForLine([](const std::string& line) { return line.rfind("tcp: ", 0) == 0; });
-  const auto port = static_cast<std::uint16_t>(std::stoi(tcp.substr(tcp.rfind(':') + 1)));
-  sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const int fd = ConnectTo(TcpPort(sign));
+  ASSERT_GE(fd, 0);
   const std::string stream = "xy\1Z00\2AA\033 a\0343up\4\1Z00\2G2";
   ASSERT_EQ(write(fd, stream.data(), stream.size()), static_cast<ssize_t>(stream.size()));
   close(fd);
@@ -63,6 +91,75 @@ TEST(SignsimTcp, TakesPacketsOnItsTcpPortAndResynchronisesAfterGarbage) {
   EXPECT_NE(
       sign.WaitForLine("error: frame cut short: the stream ended before EOT: 01 5A 30 30 02 47 32"),
       "");
+}
+
+// A flood of TCP connections on a process with few descriptors: accepting
+// rests and says why, the serial link goes on decoding, and once the flood
+// is gone new connections are served again.
+TEST(SignsimTcp, SurvivesRunningOutOfDescriptors) {
+  CSignsimProcess sign("--tcp 0", "prlimit --nofile=24:24");
+  const std::uint16_t port = TcpPort(sign);
+  std::vector<int> flood;
+  for (int i = 0; i < 40; ++i) {
+    const int fd = ConnectTo(port);
+    ASSERT_GE(fd, 0) << "connection " << i << " not even queued";
+    flood.push_back(fd);
+  }
+  EXPECT_NE(
+      sign.WaitForLine("link: accept: Too many open files; new TCP connections wait a second"), "");
+
+  const int serial = open(sign.serialPath.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(serial, 0);
+  const std::string frame = std::string(20, '\0') + NoteFrame("serial");
+  ASSERT_EQ(write(serial, frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
+  close(serial);
+  EXPECT_NE(sign.WaitForLine(Shows("serial")), "");
+
+  for (int fd : flood) close(fd);
+  const int fd = ConnectTo(port);
+  ASSERT_GE(fd, 0);
+  const std::string tcpFrame = NoteFrame("tcp");
+  ASSERT_EQ(write(fd, tcpFrame.data(), tcpFrame.size()), static_cast<ssize_t>(tcpFrame.size()));
+  close(fd);
+  EXPECT_NE(sign.WaitForLine(Shows("tcp")), "");
+}
+
+// A sender killed while it held the port leaves the pty's exclusive flag
+// set, which would refuse every later sender that is not root: the virtual
+// sign sees that no living sender holds the port's lock and clears it.
+TEST(SignsimSerial, ClearsTheExclusiveFlagOfASenderThatDied) {
+  CSignsimProcess sign;
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    setenv("RAVELLE_COM1", sign.serialPath.c_str(), 1);
+    CSerialPort port;
+    try {
+      port.Open(1, 9600, ParityNone, 8, StopBitsOne, FlowNone, false);
+    } catch (CSerialException*) {
+      _exit(1);
+    }
+    (void)!write(ready[1], "!", 1);
+    pause();
+    _exit(0);
+  }
+  close(ready[1]);
+  char byte = 0;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1) << "the holder could not open the port";
+  close(ready[0]);
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+
+  EXPECT_NE(sign.WaitForLine("link: cleared the exclusive flag a sender that died left on " +
+                             sign.serialPath),
+            "");
+  const int fd = open(sign.serialPath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  int exclusive = 1;
+  EXPECT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);
+  close(fd);
 }
 
 }  // namespace

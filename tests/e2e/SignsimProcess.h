@@ -21,9 +21,12 @@ class CSignsimProcess {
   static constexpr const char* kSettleReport = "error: bytes outside a frame (no SOH): 23";
 
   // The shell prints its process id and then becomes the simulator, whose
-  // first line is its pseudo-terminal's path.
-  explicit CSignsimProcess(const std::string& options = "")
-      : output_(popen(("echo $$; exec " RAVELLE_SIGNSIM_PATH " --text " + options).c_str(), "r")) {
+  // first line is its pseudo-terminal's path. A launcher (prlimit ...) that
+  // execs its command keeps the process id.
+  explicit CSignsimProcess(const std::string& options = "", const std::string& launcher = "")
+      : output_(popen(
+            ("echo $$; exec " + launcher + " " RAVELLE_SIGNSIM_PATH " --text " + options).c_str(),
+            "r")) {
     if (output_ == nullptr) throw std::system_error(errno, std::generic_category(), "popen");
     setvbuf(output_, nullptr, _IONBF, 0);  // so that poll() sees every byte not yet read
     pid_ = std::atoi(WaitForLine([](const std::string&) { return true; }).c_str());

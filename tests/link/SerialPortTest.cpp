@@ -47,12 +47,13 @@ TEST(TermiosMappingTest, FramingAndFlowReachTheFlagsAndBackOrAreRefused) {
       {{.ByteSize = 7, .Parity = MARKPARITY}, CS7 | PARENB | CMSPAR | PARODD, 0, 0},
       {{.ByteSize = 7, .Parity = SPACEPARITY, .StopBits = 2}, CS7 | PARENB | CMSPAR | CSTOPB, 0, 0},
       {{.fOutxCtsFlow = true, .fOutX = true, .fInX = true}, CS8 | CRTSCTS, IXON | IXOFF, 0},
+      // An RTS handshake read back from a port, with no CTS flow asked for.
+      {{.fRtsControl = RTS_CONTROL_HANDSHAKE}, CS8, 0, 0},
       {{.StopBits = ONE5STOPBITS}, 0, 0, ENOTSUP},
       {{.fOutxDsrFlow = true}, 0, 0, ENOTSUP},
       {{.fDtrControl = DTR_CONTROL_HANDSHAKE}, 0, 0, ENOTSUP},
       {{.fDsrSensitivity = true}, 0, 0, ENOTSUP},
       {{.fRtsControl = RTS_CONTROL_TOGGLE}, 0, 0, ENOTSUP},
-      {{.BaudRate = 12345}, 0, 0, EINVAL},
       {{.ByteSize = 9}, 0, 0, EINVAL},
       {{.Parity = 5}, 0, 0, EINVAL},
       {{.StopBits = 3}, 0, 0, EINVAL}};
@@ -73,6 +74,11 @@ TEST(TermiosMappingTest, FramingAndFlowReachTheFlagsAndBackOrAreRefused) {
     EXPECT_EQ(tty.c_cflag & control, row.controlFlags | CLOCAL | CREAD);
     EXPECT_EQ(tty.c_iflag & (IXON | IXOFF | ICRNL), row.inputFlags);
     EXPECT_EQ(cfgetospeed(&tty), static_cast<speed_t>(B9600));
+    // A rate the table lacks is the port layer's: the speed stays.
+    termios typed = tty;
+    dcb.BaudRate = 12345;
+    ASSERT_EQ(DcbToTermios(dcb, typed), 0);
+    EXPECT_EQ(std::memcmp(&typed, &tty, sizeof tty), 0);
     // A pty keeps eight bits without parity and tcsetattr then reports
     // EINVAL: judged apart from the framing, that still counts as applied;
     // another speed or stop bits never do.

@@ -35,7 +35,17 @@ const std::map<std::string, CActionShape>& ActionShapes() {
   return kShapes;
 }
 
-std::string Quoted(const std::string& word) { return "\"" + word + "\""; }
+// A bad line, or a word of it, is quoted back whole only while that stays
+// readable: a pasted page of text is cut to its first characters (never
+// inside a UTF-8 character) and marked as cut.
+constexpr std::size_t kQuotedLimit = 80;
+
+std::string Quoted(const std::string& text) {
+  if (text.size() <= kQuotedLimit) return "\"" + text + "\"";
+  std::size_t end = kQuotedLimit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return "\"" + text.substr(0, end) + "\"...";
+}
 
 // TEAM and N of the score buttons.
 std::string CheckButton(const std::string& verb, const std::vector<std::string>& words,
@@ -57,11 +67,19 @@ std::string CheckArguments(const std::string& verb, const std::vector<std::strin
   switch (action.verb) {
     case CSessionVerb::Team1:
     case CSessionVerb::Team2:
-      action.text = Utf8ToWindows1252(words[1]);
-      return CheckAbbreviation(words[1]);
-    case CSessionVerb::Note:
-      action.text = Utf8ToWindows1252(words[1], &action.charactersLost);
-      return "";
+    case CSessionVerb::Note: {
+      // A NUL read from the input never reaches the sign (the encoder drops
+      // it) and no box of the form can hold one; kept, it would cut the Now
+      // Showing text short or print raw.
+      std::string text = words[1];
+      std::erase(text, '\0');
+      if (action.verb == CSessionVerb::Note) {
+        action.text = Utf8ToWindows1252(text, &action.charactersLost);
+        return "";
+      }
+      action.text = Utf8ToWindows1252(text);
+      return CheckAbbreviation(text);
+    }
     case CSessionVerb::Add:
     case CSessionVerb::Sub:
       return CheckButton(verb, words, action);

@@ -2,6 +2,7 @@
 
 #include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"
+#include "game/Windows1252.h"
 #include "link/EventPump.h"
 #include "link/SignLink.h"
 #include "tools/cli/CliGame.h"
@@ -16,19 +17,49 @@ class CNoEventLoop : public CEventPump {
   void PumpOnce() override {}
 };
 
+// The link's message boxes, all of them USB failures: printed with the
+// others on out, and on err as the reason the run fails.
+class CLinkMessageBoxes : public CMessageBoxSeam {
+ public:
+  CLinkMessageBoxes(std::ostream& out, std::ostream& err) : printed_(out), err_(err) {}
+  void Show(const std::string& text, const std::string& caption, Icon icon) override {
+    printed_.Show(text, caption, icon);
+    err_ << "ravelle-cli: " << Windows1252ToUtf8(text) << '\n';
+  }
+  int ShownCount() const { return printed_.ShownCount(); }
+
+ private:
+  CPrintedMessageBoxes printed_;
+  std::ostream& err_;
+};
+
 class CSignRoad : public CCliRoad {
  public:
   CSignRoad(CCliGame& cli, std::ostream& out, std::ostream& err)
-      : linkMessages_(out), link_(cli.doc, cli.game, linkMessages_, pump_), err_(err) {
+      : doc_(cli.doc),
+        linkMessages_(out, err),
+        link_(cli.doc, cli.game, linkMessages_, pump_),
+        err_(err) {
     link_.onSerialOutcome = [this] { ReportSerialOutcome(); };
   }
 
   void SendToSign(int comPort, const unsigned char* bytes, int length) override {
+    const int shownBefore = linkMessages_.ShownCount();
     link_.SendToSign(comPort, bytes, length);
+    // A refused chunk shows no message box; the packet still did not reach
+    // the sign.
+    if (doc_.connection == kConnectionUsbPrism && link_.LastUsbResult() <= 0 &&
+        linkMessages_.ShownCount() == shownBefore) {
+      ++usbFailures_;
+      err_ << "ravelle-cli: packet not sent over USB: the sign did not take all of it (write "
+              "result "
+           << link_.LastUsbResult() << ")\n";
+    }
   }
 
-  // Every message box of the link is a USB failure.
-  bool SendFailed() const override { return serialFailures_ > 0 || linkMessages_.ShownCount() > 0; }
+  bool SendFailed() const override {
+    return serialFailures_ > 0 || usbFailures_ > 0 || linkMessages_.ShownCount() > 0;
+  }
 
  private:
   void ReportSerialOutcome() {
@@ -39,11 +70,13 @@ class CSignRoad : public CCliRoad {
          << "): " << failure->systemText << '\n';
   }
 
-  CPrintedMessageBoxes linkMessages_;
+  const CRavelleDoc& doc_;
+  CLinkMessageBoxes linkMessages_;
   CNoEventLoop pump_;
   CSignLink link_;
   std::ostream& err_;
   int serialFailures_ = 0;
+  int usbFailures_ = 0;
 };
 
 bool HasLineSettings(const CRoadOptions& options) {

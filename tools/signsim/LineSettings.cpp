@@ -16,17 +16,18 @@ constexpr CSpeed kSpeeds[] = {
     {B500000, "500000"}, {B576000, "576000"}, {B921600, "921600"},
 };
 
-std::string SpeedText(speed_t code) {
+std::string SpeedText(speed_t code, std::uint32_t typedBaud) {
   for (const CSpeed& speed : kSpeeds) {
     if (speed.code == code) return speed.text;
   }
+  if (typedBaud != 0) return std::to_string(typedBaud);
   return "speed code " + std::to_string(code);
 }
 
 }  // namespace
 
-std::string DescribeLineSettings(const termios& settings) {
-  std::string text = SpeedText(cfgetospeed(&settings)) + " ";
+std::string DescribeLineSettings(const termios& settings, std::uint32_t typedBaud) {
+  std::string text = SpeedText(cfgetospeed(&settings), typedBaud) + " ";
   switch (settings.c_cflag & CSIZE) {
     case CS5:
       text += '5';

@@ -1,6 +1,8 @@
 #include "tools/signsim/PseudoTerminal.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "link/linux/LineSpeed.h"
 #include "tools/signsim/LineSettings.h"
 
 namespace {
@@ -60,11 +63,21 @@ std::string CPseudoTerminal::LineSettings() const {
   // are the ones the sender set.
   termios settings{};
   if (tcgetattr(master_, &settings) != 0) Fail("tcgetattr " + slavePath_);
-  return DescribeLineSettings(settings);
+  return DescribeLineSettings(settings, LineSpeed(master_).value_or(0));
 }
 
 void CPseudoTerminal::Reopen() {
   if (slaveKeeper_ >= 0) close(slaveKeeper_);
   slaveKeeper_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (slaveKeeper_ < 0) Fail("opening " + slavePath_);
+}
+
+bool CPseudoTerminal::ClearStaleExclusion() {
+  int exclusive = 0;
+  if (ioctl(slaveKeeper_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
+  // A sender holding the lock is alive and the flag is its own.
+  if (flock(slaveKeeper_, LOCK_EX | LOCK_NB) != 0) return false;
+  const bool cleared = ioctl(slaveKeeper_, TIOCNXCL) == 0;
+  flock(slaveKeeper_, LOCK_UN);
+  return cleared;
 }

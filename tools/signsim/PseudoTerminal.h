@@ -28,6 +28,11 @@ class CPseudoTerminal {
   // The line settings the last sender applied ("9600 7E1 flow none").
   std::string LineSettings() const;
 
+  // Clears the tty's exclusive flag when no living sender holds it: senders
+  // set it only while they hold a flock on the port, so a flag with the
+  // lock free was left by one that died. True when a flag was cleared.
+  bool ClearStaleExclusion();
+
   // After a hang-up (someone hung up the line): opens the slave end again.
   void Reopen();
 

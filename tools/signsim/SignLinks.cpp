@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <vector>
 
@@ -15,6 +16,22 @@
 namespace {
 
 constexpr std::size_t kChunk = 4096;
+
+// TCP senders served at once; more wait in the listen queue until one
+// leaves, so a flood of connections cannot take every descriptor.
+constexpr std::size_t kMaxTcpClients = 64;
+// How long accepting rests after the process ran out of descriptors: the
+// waiting connection stays queued, and polling for it sooner would spin.
+constexpr auto kAcceptPause = std::chrono::seconds(1);
+// How often the pseudo-terminal is checked for an exclusive flag that a
+// dead sender left behind.
+constexpr int kStaleFlagCheckMs = 200;
+
+// Failures of accept that a later accept may not meet: the process or the
+// system is out of descriptors or memory for the moment.
+bool OutOfResources(int error) {
+  return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
+}
 
 [[noreturn]] void Fail(const std::string& what) {
   throw std::system_error(errno, std::generic_category(), what);
@@ -42,7 +59,8 @@ int CSignLinks::ListenTcp(int port) {
   if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     Fail("binding 127.0.0.1:" + std::to_string(port));
   }
-  if (listen(listener_, 4) != 0) Fail("listen");
+  // Senders that open a connection per packet come in bursts.
+  if (listen(listener_, SOMAXCONN) != 0) Fail("listen");
   socklen_t length = sizeof address;
   if (getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     Fail("getsockname");
@@ -55,21 +73,27 @@ void CSignLinks::Run(int stopFd) {
     std::vector<pollfd> fds;
     fds.push_back({stopFd, POLLIN, 0});
     fds.push_back({pty_.MasterFd(), POLLIN, 0});
-    if (listener_ >= 0) fds.push_back({listener_, POLLIN, 0});
+    // A listener left out of the poll keeps its connections queued.
+    const bool accepting = listener_ >= 0 && clients_.size() < kMaxTcpClients &&
+                           std::chrono::steady_clock::now() >= acceptPausedUntil_;
+    fds.push_back({accepting ? listener_ : -1, POLLIN, 0});
     for (const auto& client : clients_) fds.push_back({client.first, POLLIN, 0});
 
-    if (poll(fds.data(), fds.size(), -1) < 0) {
+    if (poll(fds.data(), fds.size(), kStaleFlagCheckMs) < 0) {
       if (errno == EINTR) continue;
       Fail("poll");
     }
     if (fds[0].revents != 0) return;
+    if (pty_.ClearStaleExclusion()) {
+      onLine_("link: cleared the exclusive flag a sender that died left on " + pty_.SlavePath());
+    }
     if ((fds[1].revents & POLLIN) != 0) {
       ReadSerial();
     } else if ((fds[1].revents & (POLLHUP | POLLERR)) != 0) {
       pty_.Reopen();
     }
     std::size_t next = 2;
-    if (listener_ >= 0 && (fds[next++].revents & POLLIN) != 0) Accept();
+    if ((fds[next++].revents & POLLIN) != 0) Accept();
     for (; next < fds.size(); ++next) {
       if (fds[next].revents == 0) continue;
       auto client = clients_.find(fds[next].fd);
@@ -98,9 +122,21 @@ void CSignLinks::Accept() {
   const int fd = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
   if (fd < 0) {
     if (errno == EAGAIN || errno == EINTR || errno == ECONNABORTED) return;
+    if (OutOfResources(errno)) {
+      // The sign goes on with the links it has; the connection waits.
+      const int error = errno;
+      acceptPausedUntil_ = std::chrono::steady_clock::now() + kAcceptPause;
+      onLine_(std::string("link: accept: ") + std::strerror(error) +
+              "; new TCP connections wait a second");
+      return;
+    }
     Fail("accept");
   }
   clients_[fd] = std::make_unique<CSignDecoder>(sign_.MakeDecoder());
+  if (clients_.size() == kMaxTcpClients) {
+    onLine_("link: " + std::to_string(kMaxTcpClients) +
+            " TCP connections open; new ones wait until one closes");
+  }
 }
 
 bool CSignLinks::ReadClient(int fd, CSignDecoder& decoder) {

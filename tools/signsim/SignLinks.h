@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,6 +19,10 @@ class CVirtualSign;
 // Lines reported besides the sign's own:
 //   "line: 9600 7E1 flow none"   the pseudo-terminal's settings, when data
 //                                arrives under settings not reported yet
+//   "link: ..."                  trouble with the links themselves: out of
+//                                descriptors (accepting rests a second),
+//                                the TCP connection limit reached, a stale
+//                                exclusive flag cleared
 class CSignLinks {
  public:
   using LineHandler = std::function<void(const std::string& line)>;
@@ -50,4 +55,5 @@ class CSignLinks {
   std::string lineSettings_;
   int listener_ = -1;
   std::map<int, std::unique_ptr<CSignDecoder>> clients_;
+  std::chrono::steady_clock::time_point acceptPausedUntil_;
 };
