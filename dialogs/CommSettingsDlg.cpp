@@ -196,9 +196,7 @@ void CCommSettingsDlg::ShowMappedDevice() {
 }
 
 void CCommSettingsDlg::SaveCommSettings() {
-  CCommSettings settings{protocol, connection, comPort, baudRate, byteSize, parity, stopBits};
-  std::optional<CSettingsProblem> problem = ::SaveCommSettings(settings, registry_);
-  comPort = settings.comPort;
+  std::optional<CSettingsProblem> problem = ::SaveCommSettings(*this, registry_);
   if (!chosenDevice_.empty() && chosenDevice_ != FindComPortDevice(comPort).path) {
     CSettingsProblem deviceProblem;
     if (SaveComPortDevice(comPort, chosenDevice_, &deviceProblem)) {

@@ -2,16 +2,17 @@
 
 #include <string>
 
-#include "framework/ModalDialog.h"
 #include "dialogs/RegistryAccess.h"
+#include "framework/ModalDialog.h"
+#include "link/CommSettings.h"
 
 class CMessageBoxSeam;
 class QComboBox;
 class QPushButton;
 
 // Communication Settings: how the program reaches the sign. Edits private
-// copies of the seven connection fields, which the caller takes back only
-// after OK; its save button writes them to the settings store at any time.
+// copy of the seven connection fields (the dialog is a CCommSettings record), which the caller
+// takes back only after OK; its save button writes them to the settings store at any time.
 //
 // On Linux a COM port number reaches a device through the port map; the
 // dialog shows the device the chosen number maps to and lets the operator
@@ -21,18 +22,10 @@ class QPushButton;
 // will not overwrite because it cannot read it, a folder it may not write)
 // says so in one message box naming the file and the reason, as the
 // operator would otherwise find the dialog again at the next start.
-class CCommSettingsDlg : public CModalDialog {
+class CCommSettingsDlg : public CModalDialog, public CCommSettings {
   Q_OBJECT
  public:
   explicit CCommSettingsDlg(CMessageBoxSeam& messages, QWidget* parent = nullptr);
-
-  std::string protocol;
-  std::string connection;
-  int comPort = 0;
-  int baudRate = 0;
-  int byteSize = 0;
-  std::string parity;
-  int stopBits = 0;
 
   // The decimal reading of typed text: leading white space skipped, an
   // optional sign, digits up to the first non-digit; 0 without digits.

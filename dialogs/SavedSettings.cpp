@@ -5,7 +5,6 @@
 
 #include "dialogs/RegistryAccess.h"
 #include "dialogs/SettingsReadScope.h"
-#include "game/RavelleDoc.h"
 
 namespace {
 
@@ -65,20 +64,20 @@ bool WriteNumber(CRegistryAccess& registry, const char* name, std::int32_t numbe
 
 }  // namespace
 
-bool ReadSavedSettings(CRavelleDoc& doc, CRegistryAccess& registry, std::string* problem) {
+bool ReadSavedSettings(CCommSettings& settings, CRegistryAccess& registry, std::string* problem) {
   // The six values come from one read of the file.
   const CSettingsReadScope oneRead;
   if (problem != nullptr) {
     auto storeProblem = registry.StoreProblem();
     *problem = storeProblem ? storeProblem->text : std::string();
   }
-  doc.connection = ReadText(registry, "Connection", "");
-  if (doc.connection.empty()) return false;
-  doc.comPort = ReadNumber(registry, "ComPort", 1);
-  doc.baudRate = ReadNumber(registry, "BaudRate", 9600);
-  doc.byteSize = ReadNumber(registry, "ByteSize", 7);
-  doc.parity = ReadText(registry, "Parity", "even");
-  doc.stopBits = ReadNumber(registry, "StopBits", 1);
+  settings.connection = ReadText(registry, "Connection", "");
+  if (settings.connection.empty()) return false;
+  settings.comPort = ReadNumber(registry, "ComPort", 1);
+  settings.baudRate = ReadNumber(registry, "BaudRate", 9600);
+  settings.byteSize = ReadNumber(registry, "ByteSize", 7);
+  settings.parity = ReadText(registry, "Parity", "even");
+  settings.stopBits = ReadNumber(registry, "StopBits", 1);
   return true;
 }
 

@@ -15,14 +15,7 @@ std::tm SystemLocalTime() {
 }  // namespace
 
 CRavelleDoc::CRavelleDoc()
-    : protocol("alpha"),
-      connection(""),
-      comPort(1),
-      baudRate(9600),
-      byteSize(7),
-      parity("even"),
-      stopBits(1),
-      clock_(SystemLocalTime) {
+    : CCommSettings{"alpha", "", 1, 9600, 7, "even", 1}, clock_(SystemLocalTime) {
   ResetGameFields();
 }
 

@@ -4,13 +4,18 @@
 #include <functional>
 #include <string>
 
+#include "link/CommSettings.h"
+
 // The single document: the game in progress (teams, scores, colours, note,
 // scoring history) and the seven connection settings. Every string holds
 // Windows-1252 bytes, exactly as the operator typed them; conversion to and
 // from UTF-8 happens only at the Qt and command-line edges.
 //
 // The document is touched only from the user-interface thread.
-class CRavelleDoc {
+// The connection fields (protocol, connection, comPort, baudRate, byteSize,
+// parity, stopBits) are those of CCommSettings, so they travel to the
+// settings dialog, the store and the sign link as one record.
+class CRavelleDoc : public CCommSettings {
  public:
   // Supplies the current local time. Tests replace it to fix the time.
   using LocalClock = std::function<std::tm()>;
@@ -46,22 +51,8 @@ class CRavelleDoc {
   std::string noteSize;
   std::string history;
 
-  // Connection fields.
-  std::string protocol;
-  std::string connection;
-  int comPort;
-  int baudRate;
-  int byteSize;
-  std::string parity;
-  int stopBits;
-
  private:
   void ResetGameFields();
 
   LocalClock clock_;
 };
-
-// The three connection types, compared as exact strings.
-inline constexpr const char* kConnectionSerialClassic = "serial port - betabrite classic";
-inline constexpr const char* kConnectionSerialCustom = "serial port - custom settings";
-inline constexpr const char* kConnectionUsbPrism = "usb - betabrite prism";

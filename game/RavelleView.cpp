@@ -370,21 +370,9 @@ void CRavelleView::OnShowScoringHistory() {
 
 void CRavelleView::OnCommunicationSettings() {
   CCommSettingsDlg dialog(messages_);
-  dialog.protocol = doc_.protocol;
-  dialog.connection = doc_.connection;
-  dialog.comPort = doc_.comPort;
-  dialog.baudRate = doc_.baudRate;
-  dialog.parity = doc_.parity;
-  dialog.byteSize = doc_.byteSize;
-  dialog.stopBits = doc_.stopBits;
+  static_cast<CCommSettings&>(dialog) = doc_;
   if (dialog.DoModal() != QDialog::Accepted) return;
-  doc_.protocol = dialog.protocol;
-  doc_.connection = dialog.connection;
-  doc_.comPort = dialog.comPort;
-  doc_.baudRate = dialog.baudRate;
-  doc_.parity = dialog.parity;
-  doc_.byteSize = dialog.byteSize;
-  doc_.stopBits = dialog.stopBits;
+  static_cast<CCommSettings&>(doc_) = dialog;
 }
 
 void CRavelleView::ShowSendFailure() {

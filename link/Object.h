@@ -1,21 +1,19 @@
 #pragma once
 
 // The little of a class framework the sign link needs: run-time class names
-// for its objects, and exceptions thrown as heap pointers that whoever
+// for its objects (the serial port and its exception carry them, as the
+// design has them), and exceptions thrown as heap pointers that whoever
 // catches them disposes of with Delete().
 
 struct CRuntimeClass {
   const char* className;
   const CRuntimeClass* baseClass;  // nullptr for CObject
-
-  bool IsDerivedFrom(const CRuntimeClass* base) const;
 };
 
 class CObject {
  public:
   virtual ~CObject() = default;
   virtual const CRuntimeClass* GetRuntimeClass() const;
-  bool IsKindOf(const CRuntimeClass* runtimeClass) const;
 
   static const CRuntimeClass classCObject;
 

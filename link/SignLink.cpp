@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "dialogs/SettingsReadScope.h"
-#include "game/RavelleDoc.h"
 #include "link/ComPortMap.h"
+#include "link/CommSettings.h"
 #include "link/EventPump.h"
 #include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
@@ -58,12 +58,12 @@ SerialStopBits StopBitsFromCount(int stopBits) {
 
 }  // namespace
 
-CSignLink::CSignLink(CRavelleDoc& doc, CViewStatus& view, CMessageBoxSeam& messages,
+CSignLink::CSignLink(CCommSettings& settings, CViewStatus& view, CMessageBoxSeam& messages,
                      CEventPump& pump)
-    : doc_(doc), view_(view), messages_(messages), pump_(pump) {}
+    : settings_(settings), view_(view), messages_(messages), pump_(pump) {}
 
 void CSignLink::SendToSign(int comPort, const unsigned char* bytes, int length) {
-  if (doc_.connection != kConnectionUsbPrism) {
+  if (settings_.connection != kConnectionUsbPrism) {
     SendViaSerial(comPort, bytes, length);
     return;
   }
@@ -190,19 +190,19 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
   std::unique_ptr<CSerialPort> serial;
   try {
     CSerialPort::GetDefaultConfig(port, config);
-    if (doc_.baudRate < 1) doc_.baudRate = 9600;
-    if (doc_.byteSize != 7 && doc_.byteSize != 8) doc_.byteSize = 7;
-    SerialParity parity = ParityFromText(doc_.parity);
-    SerialStopBits stopBits = StopBitsFromCount(doc_.stopBits);
+    if (settings_.baudRate < 1) settings_.baudRate = 9600;
+    if (settings_.byteSize != 7 && settings_.byteSize != 8) settings_.byteSize = 7;
+    SerialParity parity = ParityFromText(settings_.parity);
+    SerialStopBits stopBits = StopBitsFromCount(settings_.stopBits);
 
     serial = serialPortFactory_ ? serialPortFactory_() : std::make_unique<CSerialPort>();
-    serial->Open(port, static_cast<std::uint32_t>(doc_.baudRate), parity,
-                 static_cast<std::uint8_t>(doc_.byteSize), stopBits, FlowNone, false);
+    serial->Open(port, static_cast<std::uint32_t>(settings_.baudRate), parity,
+                 static_cast<std::uint8_t>(settings_.byteSize), stopBits, FlowNone, false);
     CSerialPort::Handle handle = serial->Detach();
     serial->Attach(handle, false);
     serial->GetModemStatus(modemStatus);
     serial->GetState(dcb);
-    dcb.BaudRate = static_cast<std::uint32_t>(doc_.baudRate);
+    dcb.BaudRate = static_cast<std::uint32_t>(settings_.baudRate);
     serial->SetState(dcb);
     serial->ClearError(errors);
     serial->SetBreak();
@@ -212,7 +212,7 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
     serial->GetTimeouts(timeouts);
     serial->Setup(kSerialQueueSize, kSerialQueueSize);
     serial->GetConfig(config);
-    config.dcb.BaudRate = static_cast<std::uint32_t>(doc_.baudRate);
+    config.dcb.BaudRate = static_cast<std::uint32_t>(settings_.baudRate);
     serial->SetConfig(config);
     // With no write timeouts the port still keeps a deadline of its own
     // (twice the packet's line time and a second): a stalled far end fails

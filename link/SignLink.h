@@ -10,7 +10,7 @@
 
 class CEventPump;
 class CMessageBoxSeam;
-class CRavelleDoc;
+struct CCommSettings;
 class CSerialPort;
 class CViewStatus;
 
@@ -25,7 +25,7 @@ struct CSendFailure {
 };
 
 // The send-to-sign dispatcher: the single road by which every packet reaches
-// the sign, over USB when the document's connection is exactly
+// the sign, over USB when the connection settings' connection is exactly
 // "usb - betabrite prism", over the serial port otherwise. Each call opens
 // the connection, writes the packet and closes it again.
 //
@@ -34,7 +34,8 @@ struct CSendFailure {
 // The USB road reports its failures through the message-box seam.
 class CSignLink : public CPacketSink {
  public:
-  CSignLink(CRavelleDoc& doc, CViewStatus& view, CMessageBoxSeam& messages, CEventPump& pump);
+  CSignLink(CCommSettings& settings, CViewStatus& view, CMessageBoxSeam& messages,
+            CEventPump& pump);
 
   void SendToSign(int comPort, const unsigned char* bytes, int length) override;
   int SendViaUsb(const unsigned char* bytes, int length);
@@ -75,7 +76,7 @@ class CSignLink : public CPacketSink {
   // Null after showing where it looked.
   void* OpenUsbLibrary();
 
-  CRavelleDoc& doc_;
+  CCommSettings& settings_;
   CViewStatus& view_;
   CMessageBoxSeam& messages_;
   CEventPump& pump_;

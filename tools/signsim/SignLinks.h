@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/signsim/PseudoTerminal.h"
+#include "tools/signsim/SerialEnd.h"
 #include "tools/signsim/SignDecoder.h"
 
 class CVirtualSign;
@@ -50,7 +50,7 @@ class CSignLinks {
 
   CVirtualSign& sign_;
   LineHandler onLine_;
-  CPseudoTerminal pty_;
+  CSerialEnd pty_;
   CSignDecoder serialDecoder_;
   std::string lineSettings_;
   int listener_ = -1;

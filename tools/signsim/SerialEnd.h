@@ -11,12 +11,12 @@
 // every packet; this end keeps a slave descriptor of its own open so the
 // master never sees a hang-up between senders and the line settings survive.
 // Failures throw std::system_error with the OS error.
-class CPseudoTerminal {
+class CSerialEnd {
  public:
-  CPseudoTerminal();
-  ~CPseudoTerminal();
-  CPseudoTerminal(const CPseudoTerminal&) = delete;
-  CPseudoTerminal& operator=(const CPseudoTerminal&) = delete;
+  CSerialEnd();
+  ~CSerialEnd();
+  CSerialEnd(const CSerialEnd&) = delete;
+  CSerialEnd& operator=(const CSerialEnd&) = delete;
 
   const std::string& SlavePath() const { return slavePath_; }
   int MasterFd() const { return master_; }

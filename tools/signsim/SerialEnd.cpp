@@ -1,4 +1,4 @@
-#include "tools/signsim/PseudoTerminal.h"
+#include "tools/signsim/SerialEnd.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -21,7 +21,7 @@ namespace {
 
 }  // namespace
 
-CPseudoTerminal::CPseudoTerminal() {
+CSerialEnd::CSerialEnd() {
   master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (master_ < 0) Fail("posix_openpt");
   if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
@@ -46,19 +46,19 @@ CPseudoTerminal::CPseudoTerminal() {
   }
 }
 
-CPseudoTerminal::~CPseudoTerminal() {
+CSerialEnd::~CSerialEnd() {
   if (slaveKeeper_ >= 0) close(slaveKeeper_);
   if (master_ >= 0) close(master_);
 }
 
-std::size_t CPseudoTerminal::Read(std::uint8_t* buffer, std::size_t size) {
+std::size_t CSerialEnd::Read(std::uint8_t* buffer, std::size_t size) {
   const ssize_t count = read(master_, buffer, size);
   if (count >= 0) return static_cast<std::size_t>(count);
   if (errno == EAGAIN || errno == EINTR || errno == EIO) return 0;
   Fail("reading " + slavePath_);
 }
 
-std::string CPseudoTerminal::LineSettings() const {
+std::string CSerialEnd::LineSettings() const {
   // On the master end the termios calls reach the slave's settings, which
   // are the ones the sender set.
   termios settings{};
@@ -66,13 +66,13 @@ std::string CPseudoTerminal::LineSettings() const {
   return DescribeLineSettings(settings, LineSpeed(master_).value_or(0));
 }
 
-void CPseudoTerminal::Reopen() {
+void CSerialEnd::Reopen() {
   if (slaveKeeper_ >= 0) close(slaveKeeper_);
   slaveKeeper_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (slaveKeeper_ < 0) Fail("opening " + slavePath_);
 }
 
-bool CPseudoTerminal::ClearStaleExclusion() {
+bool CSerialEnd::ClearStaleExclusion() {
   int exclusive = 0;
   if (ioctl(slaveKeeper_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
   // A sender holding the lock is alive and the flag is its own.
