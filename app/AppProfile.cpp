@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "dialogs/SettingsReadScope.h"
+#include "settings/SettingsReadScope.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/RegistryAccess.h"
+#include "settings/RegistryAccess.h"
 
 // The framework's own settings: a key "Software\<registry key>\<application>"
 // in the same per-user store as the connection settings, holding the

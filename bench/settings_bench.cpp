@@ -14,10 +14,10 @@
 #include <fstream>
 #include <string>
 
-#include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
 #include "link/ComPortMap.h"
+#include "settings/RegistryAccess.h"
 
 namespace {
 

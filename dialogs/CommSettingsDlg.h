@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "dialogs/RegistryAccess.h"
 #include "framework/ModalDialog.h"
 #include "link/CommSettings.h"
+#include "settings/RegistryAccess.h"
 
 class CMessageBoxSeam;
 class QComboBox;

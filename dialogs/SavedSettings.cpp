@@ -3,8 +3,8 @@
 #include <array>
 #include <cstring>
 
-#include "dialogs/RegistryAccess.h"
-#include "dialogs/SettingsReadScope.h"
+#include "settings/RegistryAccess.h"
+#include "settings/SettingsReadScope.h"
 
 namespace {
 

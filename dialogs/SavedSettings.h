@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "dialogs/SettingsStore.h"
 #include "link/CommSettings.h"
+#include "settings/SettingsStore.h"
 
 class CRegistryAccess;
 

@@ -3,10 +3,10 @@
 #include <QWidget>
 #include <vector>
 
-#include "dialogs/RegistryAccess.h"
 #include "framework/QtEventPump.h"
 #include "game/ScoreboardGame.h"
 #include "link/SignLink.h"
+#include "settings/RegistryAccess.h"
 #include "sign/PacketSink.h"
 
 class CHyperlinkButton;

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "dialogs/RegistryAccess.h"
-#include "dialogs/SettingsReadScope.h"
+#include "settings/RegistryAccess.h"
+#include "settings/SettingsReadScope.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/SettingsStore.h"
 #include "link/SerialException.h"
+#include "settings/SettingsStore.h"
 
 // A COM port number reaches a device path through, in order: the environment
 // variable RAVELLE_COM<n>, the value "COM<n>" (REG_SZ, a device path) under

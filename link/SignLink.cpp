@@ -7,13 +7,13 @@
 #include <cstring>
 #include <filesystem>
 
-#include "dialogs/SettingsReadScope.h"
 #include "link/ComPortMap.h"
 #include "link/CommSettings.h"
 #include "link/EventPump.h"
 #include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
 #include "link/UsbBulkApi.h"
+#include "settings/SettingsReadScope.h"
 #include "sign/ViewStatus.h"
 
 namespace {

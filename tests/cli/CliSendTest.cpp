@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
+#include "settings/RegistryAccess.h"
 #include "tests/cli/CliRun.h"
 #include "tests/link/FakeUsbControl.h"
 #include "tests/support/PseudoTerminal.h"

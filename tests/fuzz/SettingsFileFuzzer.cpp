@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "dialogs/RegExportFormat.h"
+#include "settings/RegExportFormat.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <tuple>
 #include <vector>
 
-#include "dialogs/RegistryAccess.h"
-#include "dialogs/SettingsReadScope.h"
+#include "settings/RegistryAccess.h"
+#include "settings/SettingsReadScope.h"
 #include "tests/settings/TemporaryConfigHome.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include <cstdlib>
 
 #include "app/MainFrame.h"
-#include "framework/ModalDialog.h"
 #include "app/RavelleApp.h"
-#include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"
+#include "framework/ModalDialog.h"
 #include "game/RavelleView.h"
+#include "settings/RegistryAccess.h"
 #include "tests/support/RecordingSink.h"
 
 int main(int argc, char** argv) {

@@ -19,11 +19,11 @@
 #include <type_traits>
 #include <vector>
 
-#include "link/MessageBoxSeam.h"
-#include "framework/ModalDialog.h"
-#include "dialogs/RegistryAccess.h"
 #include "dialogs/SavedSettings.h"
+#include "framework/ModalDialog.h"
 #include "game/RavelleDoc.h"
+#include "link/MessageBoxSeam.h"
+#include "settings/RegistryAccess.h"
 
 // Where RAVELLE_COM1 points unless a test says otherwise: nothing is there,
 // so a serial send fails at once.

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialogs/RegExportFormat.h"
+#include "settings/RegExportFormat.h"
 
 // Why the settings store cannot be used: the file, what is wrong in it (the
 // line, for a file that does not parse) or the system's text, and the

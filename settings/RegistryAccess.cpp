@@ -1,12 +1,12 @@
-#include "dialogs/RegistryAccess.h"
+#include "settings/RegistryAccess.h"
 
 #include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string>
 
-#include "dialogs/SettingsReadScope.h"
-#include "dialogs/SettingsStore.h"
+#include "settings/SettingsReadScope.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "dialogs/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 // The registry's current-user hive, kept in one per-user settings store file
 // ($XDG_CONFIG_HOME/ravelle/settings.reg, ~/.config when the variable is

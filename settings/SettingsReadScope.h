@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "dialogs/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 // One read of the current user's settings store, shared by every read of
 // one operation: a packet's send (the port map is looked up more than once

@@ -1,4 +1,4 @@
-#include "dialogs/SettingsReadScope.h"
+#include "settings/SettingsReadScope.h"
 
 namespace {
 

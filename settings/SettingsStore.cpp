@@ -1,4 +1,4 @@
-#include "dialogs/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <fcntl.h>
 #include <pwd.h>

@@ -1,4 +1,4 @@
-#include "dialogs/RegExportFormat.h"
+#include "settings/RegExportFormat.h"
 
 #include <algorithm>
 #include <cstdio>
