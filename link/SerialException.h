@@ -4,7 +4,8 @@
 
 #include "link/Object.h"
 
-// A failed system call of the serial port, carrying its errno.
+// A failed system call of the serial port, carrying the system's error code
+// (errno on Linux, the last error on Windows).
 class CSerialException : public CException {
  public:
   explicit CSerialException(std::uint32_t errorCode) : errorCode(errorCode) {}
@@ -22,5 +23,6 @@ class CSerialException : public CException {
 };
 
 // Throws a new heap CSerialException with errorCode, or with the current
-// errno when errorCode is 0. The catcher owns it and calls Delete().
+// system's current error code when errorCode is 0. The catcher owns it and
+// calls Delete().
 [[noreturn]] void RaiseSerialError(std::uint32_t errorCode = 0);

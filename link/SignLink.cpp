@@ -1,9 +1,8 @@
 #include "link/SignLink.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 
 #include "app/MessageBoxSeam.h"
@@ -12,6 +11,7 @@
 #include "link/EventPump.h"
 #include "link/SerialPort.h"
 #include "link/UsbBulkApi.h"
+#include "link/UsbLibrary.h"
 #include "sign/ViewStatus.h"
 
 namespace {
@@ -21,10 +21,6 @@ constexpr int kUsbReadBufferSize = 2000;
 constexpr int kPumpPassesAfterUsbSend = 10;
 constexpr std::uint32_t kSerialQueueSize = 10000;
 
-constexpr const char* kUsbLoadFailed =
-    "Error opening libbetabriteusb.so -- please find it where this program was installed and try "
-    "copying it to /usr/local/lib/ or /usr/lib/ or some similar system directory and re-run this "
-    "program.";
 constexpr const char* kUsbOpenMissing = "Error connecting to USB Open() function";
 constexpr const char* kUsbOpenFailed =
     "Failed to Open the USB connection to the LED sign -- some other program may be using the LED "
@@ -36,7 +32,7 @@ constexpr const char* kUsbCloseMissing = "Error connecting to USB Close() functi
 // Every entry point is looked up here, by name, at every send.
 template <typename Function>
 Function LookUp(void* library, const char* name) {
-  return reinterpret_cast<Function>(dlsym(library, name));
+  return reinterpret_cast<Function>(FindUsbEntryPoint(library, name));
 }
 
 SerialParity ParityFromText(const std::string& parity) {
@@ -80,14 +76,14 @@ int CSignLink::SendViaUsb(const unsigned char* bytes, int length) {
   std::array<unsigned char, kUsbChunkSize> chunkBuffer{};
   std::array<unsigned char, kUsbReadBufferSize> readBuffer{};
 
-  void* library = dlopen(usbLibraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* library = LoadUsbLibrary(usbLibraryName_);
   if (library == nullptr) {
-    ShowUsbMessage(kUsbLoadFailed);
+    ShowUsbMessage(kUsbLibraryLoadFailedText);
     return 1;
   }
   auto open = LookUp<UsbBulkOpenFn>(library, "USBBULK_Open");
   if (open == nullptr) {
-    dlclose(library);
+    ReleaseUsbLibrary(library);
     ShowUsbMessage(kUsbOpenMissing);
     return 0;
   }
@@ -121,12 +117,12 @@ int CSignLink::SendViaUsb(const unsigned char* bytes, int length) {
 
   auto close = LookUp<UsbBulkCloseFn>(library, "USBBULK_Close");
   if (close == nullptr) {
-    dlclose(library);
+    ReleaseUsbLibrary(library);
     ShowUsbMessage(kUsbCloseMissing);
     return 0;
   }
   close();
-  dlclose(library);
+  ReleaseUsbLibrary(library);
   return result;
 }
 
@@ -187,7 +183,14 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
     serial.reset();
     char text[256];
     failure->GetErrorMessage(text, sizeof text);
-    lastSerialFailure_ = CSendFailure{port, DevicePathForComPort(port), failure->errorCode, text};
+    // Some systems end their texts with a line end; the reason is shown
+    // inside a line.
+    std::string systemText = text;
+    while (!systemText.empty() && std::isspace(static_cast<unsigned char>(systemText.back()))) {
+      systemText.pop_back();
+    }
+    lastSerialFailure_ =
+        CSendFailure{port, DevicePathForComPort(port), failure->errorCode, systemText};
     failure->Delete();
   }
   if (onSerialOutcome) onSerialOutcome();

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "link/UsbLibrary.h"
 #include "sign/PacketSink.h"
 
 class CEventPump;
@@ -17,7 +18,7 @@ class CViewStatus;
 struct CSendFailure {
   int comPort = 0;              // the port number used
   std::string device;           // the device path it maps to
-  unsigned long errorCode = 0;  // errno
+  unsigned long errorCode = 0;  // errno, or the last error on Windows
   std::string systemText;       // CSerialException::GetErrorMessage
 };
 
@@ -59,6 +60,6 @@ class CSignLink : public CPacketSink {
   CMessageBoxSeam& messages_;
   CEventPump& pump_;
   std::optional<CSendFailure> lastSerialFailure_;
-  std::string usbLibraryName_ = "libbetabriteusb.so";
+  std::string usbLibraryName_ = kUsbLibraryFileName;
   SerialPortFactory serialPortFactory_;
 };

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dialogs/RegistryAccess.h"
+#include "dialogs/SavedSettings.h"
+#include "game/RavelleDoc.h"
+#include "tests/win32/RegistryCleanup.h"
+
+namespace {
+
+constexpr const char* kTestKey = "Software\\Norvane\\RavelleTests";
+constexpr const char* kTestKeyWithBackslash = "Software\\Norvane\\RavelleTests\\";
+
+// Every case starts and ends without the test key and the program's key in
+// the Wine prefix's registry.
+class RegistryWin32Test : public testing::Test {
+ protected:
+  RegistryWin32Test() { Clean(); }
+  ~RegistryWin32Test() override { Clean(); }
+  static void Clean() {
+    DeleteCurrentUserKeyTree(kTestKey);
+    DeleteCurrentUserKeyTree(kSettingsKey);
+  }
+  CRegistryAccess registry_;
+};
+
+// The writer's spelling with a trailing backslash and the reader's without
+// reach one key; every value comes back with its exact bytes and size.
+TEST_F(RegistryWin32Test, ValuesComeBackByteForByteUnderEitherSpellingOfTheKey) {
+  const unsigned char dword[4] = {0x80, 0x25, 0, 0};
+  const std::vector<std::tuple<const char*, std::uint32_t, std::string>> rows = {
+      {"Connection", REG_SZ, std::string("serial port - custom settings", 30)},
+      {"Parity", REG_SZ, std::string(" ", 2)},
+      {"Empty", REG_SZ, std::string(1, '\0')},
+      {"BaudRate", REG_DWORD, std::string(reinterpret_cast<const char*>(dword), 4)}};
+  for (const auto& [name, type, bytes] : rows) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(registry_.WriteValue(bytes.data(), type, static_cast<std::uint32_t>(bytes.size()),
+                                     HKEY_CURRENT_USER, kTestKeyWithBackslash, name));
+    char buffer[64] = {};
+    std::uint32_t received = 99;
+    ASSERT_TRUE(
+        registry_.ReadValue(buffer, &received, sizeof buffer, HKEY_CURRENT_USER, kTestKey, name));
+    EXPECT_EQ(std::string(buffer, received), bytes);
+  }
+}
+
+// A failed read leaves the caller's buffer; the received size is left alone
+// when the key is missing and 0 when the value is missing or too large.
+TEST_F(RegistryWin32Test, FailedReadsLeaveTheCallersDefault) {
+  ASSERT_TRUE(registry_.WriteValue("0123456789", REG_SZ, 11, HKEY_CURRENT_USER, kTestKey, "Long"));
+  struct Row {
+    const char* key;
+    const char* name;
+    std::uint32_t capacity;
+    std::uint32_t received;
+  };
+  for (const Row& row : {Row{"Software\\Norvane\\RavelleMissing", "Long", 64, 77},
+                         Row{kTestKey, "Missing", 64, 0}, Row{kTestKey, "Long", 10, 0}}) {
+    SCOPED_TRACE(std::string(row.key) + " " + row.name);
+    char buffer[64] = "default";
+    std::uint32_t received = 77;
+    EXPECT_FALSE(
+        registry_.ReadValue(buffer, &received, row.capacity, HKEY_CURRENT_USER, row.key, row.name));
+    EXPECT_EQ(received, row.received);
+    EXPECT_STREQ(buffer, "default");
+  }
+}
+
+// The settings dialog's save and the form's start-up read meet on the real
+// key: a USB choice saves ComPort 1 and an empty parity; nothing saved opens
+// the dialog.
+TEST_F(RegistryWin32Test, SavedSettingsRoundTripThroughTheProgramsKey) {
+  CRavelleDoc doc;
+  EXPECT_FALSE(ReadSavedSettings(doc, registry_));
+  EXPECT_EQ(doc.connection, "");
+
+  CCommSettings custom{"alpha", kConnectionSerialCustom, 4, 19200, 8, "none", 2};
+  SaveCommSettings(custom, registry_);
+  ASSERT_TRUE(ReadSavedSettings(doc, registry_));
+  EXPECT_EQ(
+      std::tie(doc.connection, doc.comPort, doc.baudRate, doc.byteSize, doc.parity, doc.stopBits),
+      std::make_tuple(std::string(kConnectionSerialCustom), 4, 19200, 8, std::string("none"), 2));
+
+  CCommSettings usb{"alpha", kConnectionUsbPrism, 0, 0, 0, "", 0};
+  SaveCommSettings(usb, registry_);
+  EXPECT_EQ(usb.comPort, 1);
+  ASSERT_TRUE(ReadSavedSettings(doc, registry_));
+  EXPECT_EQ(
+      std::tie(doc.connection, doc.comPort, doc.baudRate, doc.byteSize, doc.parity, doc.stopBits),
+      std::make_tuple(std::string(kConnectionUsbPrism), 1, 0, 0, std::string(), 0));
+  std::uint32_t received = 0;
+  char parity[8] = {};
+  ASSERT_TRUE(registry_.ReadValue(parity, &received, sizeof parity, HKEY_CURRENT_USER, kSettingsKey,
+                                  "Parity"));
+  EXPECT_EQ(received, 1u);
+}
+
+// A value another program left too long for the reader's 1000-byte buffer
+// reads as missing, and its default applies.
+TEST_F(RegistryWin32Test, ATextTooLongForTheReaderGivesTheDefault) {
+  CCommSettings classic{"alpha", kConnectionSerialClassic, 2, 9600, 7, "none", 1};
+  SaveCommSettings(classic, registry_);
+  std::string tooLong(1000, 'x');
+  SetCurrentUserValue(kSettingsKey, "Parity", REG_SZ, tooLong.c_str(),
+                      static_cast<unsigned>(tooLong.size() + 1));
+  CRavelleDoc doc;
+  doc.parity = "odd";
+  ASSERT_TRUE(ReadSavedSettings(doc, registry_));
+  EXPECT_EQ(doc.parity, "even");
+  EXPECT_EQ(doc.comPort, 2);
+}
+
+}  // namespace
