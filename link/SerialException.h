@@ -22,7 +22,7 @@ class CSerialException : public CException {
   std::uint32_t errorCode;
 };
 
-// Throws a new heap CSerialException with errorCode, or with the current
+// Throws a new heap CSerialException with errorCode, or with the
 // system's current error code when errorCode is 0. The catcher owns it and
 // calls Delete().
 [[noreturn]] void RaiseSerialError(std::uint32_t errorCode = 0);

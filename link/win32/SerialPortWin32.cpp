@@ -194,7 +194,9 @@ std::uint32_t CSerialPort::Write(const void* bytes, std::uint32_t count) {
     bounded.WriteTotalTimeoutConstant = limitMs;
     SetTimeouts(bounded);
   } else {
-    limitMs = asked.WriteTotalTimeoutMultiplier * count + asked.WriteTotalTimeoutConstant;
+    limitMs = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+        0xFFFFFFFFu, std::uint64_t{asked.WriteTotalTimeoutMultiplier} * count +
+                         asked.WriteTotalTimeoutConstant));
   }
   const auto start = Clock::now();
 

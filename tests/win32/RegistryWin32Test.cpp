@@ -11,19 +11,15 @@
 
 namespace {
 
-constexpr const char* kTestKey = "Software\\Norvane\\RavelleTests";
-constexpr const char* kTestKeyWithBackslash = "Software\\Norvane\\RavelleTests\\";
-
-// Every case starts and ends without the test key and the program's key in
-// the Wine prefix's registry.
+// Every case works in a key of its own, so cases may run side by side; it
+// starts and ends without that key in the Wine prefix's registry.
 class RegistryWin32Test : public testing::Test {
  protected:
-  RegistryWin32Test() { Clean(); }
-  ~RegistryWin32Test() override { Clean(); }
-  static void Clean() {
-    DeleteCurrentUserKeyTree(kTestKey);
-    DeleteCurrentUserKeyTree(kSettingsKey);
-  }
+  RegistryWin32Test() { DeleteCurrentUserKeyTree(key_.c_str()); }
+  ~RegistryWin32Test() override { DeleteCurrentUserKeyTree(key_.c_str()); }
+
+  const std::string key_ = std::string("Software\\Norvane\\RavelleTests\\") +
+                           testing::UnitTest::GetInstance()->current_test_info()->name();
   CRegistryAccess registry_;
 };
 
@@ -39,11 +35,11 @@ TEST_F(RegistryWin32Test, ValuesComeBackByteForByteUnderEitherSpellingOfTheKey) 
   for (const auto& [name, type, bytes] : rows) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(registry_.WriteValue(bytes.data(), type, static_cast<std::uint32_t>(bytes.size()),
-                                     HKEY_CURRENT_USER, kTestKeyWithBackslash, name));
+                                     HKEY_CURRENT_USER, (key_ + "\\").c_str(), name));
     char buffer[64] = {};
     std::uint32_t received = 99;
-    ASSERT_TRUE(
-        registry_.ReadValue(buffer, &received, sizeof buffer, HKEY_CURRENT_USER, kTestKey, name));
+    ASSERT_TRUE(registry_.ReadValue(buffer, &received, sizeof buffer, HKEY_CURRENT_USER,
+                                    key_.c_str(), name));
     EXPECT_EQ(std::string(buffer, received), bytes);
   }
 }
@@ -51,15 +47,17 @@ TEST_F(RegistryWin32Test, ValuesComeBackByteForByteUnderEitherSpellingOfTheKey) 
 // A failed read leaves the caller's buffer; the received size is left alone
 // when the key is missing and 0 when the value is missing or too large.
 TEST_F(RegistryWin32Test, FailedReadsLeaveTheCallersDefault) {
-  ASSERT_TRUE(registry_.WriteValue("0123456789", REG_SZ, 11, HKEY_CURRENT_USER, kTestKey, "Long"));
+  ASSERT_TRUE(
+      registry_.WriteValue("0123456789", REG_SZ, 11, HKEY_CURRENT_USER, key_.c_str(), "Long"));
   struct Row {
     const char* key;
     const char* name;
     std::uint32_t capacity;
     std::uint32_t received;
   };
-  for (const Row& row : {Row{"Software\\Norvane\\RavelleMissing", "Long", 64, 77},
-                         Row{kTestKey, "Missing", 64, 0}, Row{kTestKey, "Long", 10, 0}}) {
+  const std::string missingKey = key_ + "\\Missing";
+  for (const Row& row : {Row{missingKey.c_str(), "Long", 64, 77},
+                         Row{key_.c_str(), "Missing", 64, 0}, Row{key_.c_str(), "Long", 10, 0}}) {
     SCOPED_TRACE(std::string(row.key) + " " + row.name);
     char buffer[64] = "default";
     std::uint32_t received = 77;
@@ -70,10 +68,13 @@ TEST_F(RegistryWin32Test, FailedReadsLeaveTheCallersDefault) {
   }
 }
 
-// The settings dialog's save and the form's start-up read meet on the real
-// key: a USB choice saves ComPort 1 and an empty parity; nothing saved opens
-// the dialog.
+// The settings dialog's save and the form's start-up read meet on the
+// program's own key (the one case that uses it): nothing saved opens the
+// dialog; a USB choice saves ComPort 1 and an empty parity; a text another
+// program left too long for the reader's 1000-byte buffer reads as missing
+// and its default applies.
 TEST_F(RegistryWin32Test, SavedSettingsRoundTripThroughTheProgramsKey) {
+  DeleteCurrentUserKeyTree(kSettingsKey);
   CRavelleDoc doc;
   EXPECT_FALSE(ReadSavedSettings(doc, registry_));
   EXPECT_EQ(doc.connection, "");
@@ -84,6 +85,12 @@ TEST_F(RegistryWin32Test, SavedSettingsRoundTripThroughTheProgramsKey) {
   EXPECT_EQ(
       std::tie(doc.connection, doc.comPort, doc.baudRate, doc.byteSize, doc.parity, doc.stopBits),
       std::make_tuple(std::string(kConnectionSerialCustom), 4, 19200, 8, std::string("none"), 2));
+
+  std::string tooLong(1000, 'x');
+  SetCurrentUserValue(kSettingsKey, "Parity", REG_SZ, tooLong.c_str(),
+                      static_cast<unsigned>(tooLong.size() + 1));
+  ASSERT_TRUE(ReadSavedSettings(doc, registry_));
+  EXPECT_EQ(doc.parity, "even");
 
   CCommSettings usb{"alpha", kConnectionUsbPrism, 0, 0, 0, "", 0};
   SaveCommSettings(usb, registry_);
@@ -97,21 +104,7 @@ TEST_F(RegistryWin32Test, SavedSettingsRoundTripThroughTheProgramsKey) {
   ASSERT_TRUE(registry_.ReadValue(parity, &received, sizeof parity, HKEY_CURRENT_USER, kSettingsKey,
                                   "Parity"));
   EXPECT_EQ(received, 1u);
-}
-
-// A value another program left too long for the reader's 1000-byte buffer
-// reads as missing, and its default applies.
-TEST_F(RegistryWin32Test, ATextTooLongForTheReaderGivesTheDefault) {
-  CCommSettings classic{"alpha", kConnectionSerialClassic, 2, 9600, 7, "none", 1};
-  SaveCommSettings(classic, registry_);
-  std::string tooLong(1000, 'x');
-  SetCurrentUserValue(kSettingsKey, "Parity", REG_SZ, tooLong.c_str(),
-                      static_cast<unsigned>(tooLong.size() + 1));
-  CRavelleDoc doc;
-  doc.parity = "odd";
-  ASSERT_TRUE(ReadSavedSettings(doc, registry_));
-  EXPECT_EQ(doc.parity, "even");
-  EXPECT_EQ(doc.comPort, 2);
+  DeleteCurrentUserKeyTree(kSettingsKey);
 }
 
 }  // namespace
