@@ -169,7 +169,19 @@ void CSerialPort::Setup(std::uint32_t inputQueueSize, std::uint32_t outputQueueS
   Check(commapi::Setup(portHandle_, inputQueueSize, outputQueueSize));
 }
 
-void CSerialPort::Purge(std::uint32_t flags) { Check(commapi::Purge(portHandle_, flags)); }
+// Input is dropped as asked. Output is dropped only while the driver still
+// holds bytes that have not gone out, as on Linux: a port whose driver
+// hands bytes on at once (a pseudo-terminal behind Wine, a virtual port)
+// would otherwise drop a packet the far end has not read yet.
+void CSerialPort::Purge(std::uint32_t flags) {
+  constexpr std::uint32_t kOutput = PURGE_TXABORT | PURGE_TXCLEAR;
+  if ((flags & kOutput) != 0) {
+    COMSTAT status;
+    GetStatus(status);
+    if (status.cbOutQue == 0) flags &= ~kOutput;
+  }
+  if (flags != 0) Check(commapi::Purge(portHandle_, flags));
+}
 
 void CSerialPort::Flush() { Check(commapi::Flush(portHandle_)); }
 
