@@ -29,9 +29,10 @@ constexpr std::uint32_t kErrorTimeout = 1460;
 // devices (hidden by the test run) and the ports the test run maps itself.
 constexpr int kUnmappedPort = 200;
 
-// The COM port numbers tests/windows/run-tests.sh mapped to pseudo-terminals
-// for this run: one whose far end reads everything, one whose far end never
-// reads. 0 when the run mapped none; those cases are then skipped.
+// The COM port numbers tests/windows/run-tests.sh mapped for this run: to a
+// pseudo-terminal whose far end reads everything, to one whose far end never
+// reads, and to a device that does not exist. 0 when the run mapped none;
+// those cases are then skipped.
 int MappedPort(const char* variable) {
   const char* value = std::getenv(variable);
   return value == nullptr ? 0 : std::atoi(value);
@@ -136,10 +137,13 @@ class CNoEventLoop : public CEventPump {
 class SerialPortWin32OnMappedPorts : public testing::Test {
  protected:
   void SetUp() override {
-    if (readingPort_ == 0 || stalledPort_ == 0) GTEST_SKIP() << "no COM ports mapped for this run";
+    if (readingPort_ == 0 || stalledPort_ == 0 || missingDevicePort_ == 0) {
+      GTEST_SKIP() << "no COM ports mapped for this run";
+    }
   }
   const int readingPort_ = MappedPort("RAVELLE_WINE_READING_COM");
   const int stalledPort_ = MappedPort("RAVELLE_WINE_STALLED_COM");
+  const int missingDevicePort_ = MappedPort("RAVELLE_WINE_MISSING_DEVICE_COM");
 };
 
 // The whole serial road of a send, on the line settings the settings
@@ -169,6 +173,24 @@ TEST_F(SerialPortWin32OnMappedPorts, TheSerialRoadSendsOnTheOfferedLineSettings)
         << baudRate << " " << link.LastSerialFailure()->systemText;
     EXPECT_EQ(std::tie(doc.baudRate, doc.byteSize), std::tie(sentBaudRate, sentByteSize));
   }
+}
+
+// A port whose device is gone can still hand out a handle; reading its
+// state fails, and that ends the send before anything is written, with the
+// system's reason on the failure line.
+TEST_F(SerialPortWin32OnMappedPorts, APortWhoseDeviceIsGoneFailsTheSend) {
+  CRavelleDoc doc;
+  CFakeViewStatus view;
+  CNoMessages messages;
+  CNoEventLoop pump;
+  CSignLink link(doc, view, messages, pump);
+  doc.connection = kConnectionSerialClassic;
+  const unsigned char packet[] = {0, 1, 'Z', '0', '0', 2, 'A', 'A', 4};
+  link.SendToSign(missingDevicePort_, packet, sizeof packet);
+  ASSERT_TRUE(link.LastSerialFailure());
+  EXPECT_NE(link.LastSerialFailure()->errorCode, 0u);
+  EXPECT_NE(link.LastSerialFailure()->systemText, "");
+  EXPECT_EQ(link.LastSerialFailure()->device, "\\\\.\\COM" + std::to_string(missingDevicePort_));
 }
 
 // A far end that stops reading: with no write time-out asked for, the write

@@ -10,10 +10,11 @@
 # /dev/ttyS0 may be the kernel's console. So everything runs in a private
 # mount namespace with /dev/null over each of them, in a Wine prefix inside
 # the build folder, and the only COM ports that lead anywhere are the ones
-# mapped here, each to a pseudo-terminal of this run:
+# mapped here:
 #   COM1  the virtual sign (ravelle-signsim --text)
 #   COM2  a far end that reads everything
 #   COM3  a far end that never reads
+#   COM4  a device that does not exist (an adapter pulled out)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build/windows}")
@@ -65,18 +66,19 @@ wine reg delete 'HKLM\Software\Wine\Ports' /f >/dev/null 2>&1 || true
 wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$sign_pty" /f >/dev/null
 wine reg add 'HKLM\Software\Wine\Ports' /v COM2 /d "$reading_pty" /f >/dev/null
 wine reg add 'HKLM\Software\Wine\Ports' /v COM3 /d "$stalled_pty" /f >/dev/null
+wine reg add 'HKLM\Software\Wine\Ports' /v COM4 /d "$work/no-such-device" /f >/dev/null
 # The port links are made when the server starts; one persistent server
 # then serves every test program.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 wineserver -p
 wine cmd /c exit >/dev/null 2>&1
-for port in 1 2 3; do
+for port in 1 2 3 4; do
   echo "COM$port -> $(readlink "$WINEPREFIX/dosdevices/com$port")"
 done
 
 echo "--- test programs"
-RAVELLE_WINE_READING_COM=2 RAVELLE_WINE_STALLED_COM=3 \
+RAVELLE_WINE_READING_COM=2 RAVELLE_WINE_STALLED_COM=3 RAVELLE_WINE_MISSING_DEVICE_COM=4 \
   ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 
 echo "--- ravelle-cli.exe and the virtual sign"
