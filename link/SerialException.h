@@ -5,7 +5,8 @@
 
 #include "link/Object.h"
 
-// A failed system call of the serial port, carrying its errno.
+// A failed system call of the serial port, carrying the system's error code
+// (errno on Linux, the last error on Windows).
 class CSerialException : public CException {
  public:
   explicit CSerialException(std::uint32_t errorCode) : errorCode(errorCode) {}
@@ -25,8 +26,9 @@ class CSerialException : public CException {
   std::string detail;
 };
 
-// Throws a new heap CSerialException with errorCode, or with the current
-// errno when errorCode is 0. The catcher owns it and calls Delete().
+// Throws a new heap CSerialException with errorCode, or with the
+// system's current error code when errorCode is 0. The catcher owns it and
+// calls Delete().
 [[noreturn]] void RaiseSerialError(std::uint32_t errorCode = 0);
 // The same, naming what the failure concerns.
 [[noreturn]] void RaiseSerialError(std::uint32_t errorCode, std::string detail);

@@ -1,11 +1,9 @@
 #include "link/SignLink.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
-#include <filesystem>
 
 #include "link/ComPortMap.h"
 #include "link/CommSettings.h"
@@ -13,6 +11,7 @@
 #include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
 #include "link/UsbBulkApi.h"
+#include "link/UsbLibrary.h"
 #include "settings/SettingsReadScope.h"
 #include "sign/ViewStatus.h"
 
@@ -31,16 +30,10 @@ constexpr const char* kUsbWriteMissing = "Error connecting to USB Write() functi
 constexpr const char* kUsbReadMissing = "Error connecting to USB Read() function";
 constexpr const char* kUsbCloseMissing = "Error connecting to USB Close() function";
 
-// What the loader said about the last dlopen that failed.
-std::string LoaderReason() {
-  const char* reason = dlerror();
-  return reason != nullptr ? reason : "no reason given";
-}
-
 // Every entry point is looked up here, by name, at every send.
 template <typename Function>
 Function LookUp(void* library, const char* name) {
-  return reinterpret_cast<Function>(dlsym(library, name));
+  return reinterpret_cast<Function>(FindUsbEntryPoint(library, name));
 }
 
 SerialParity ParityFromText(const std::string& parity) {
@@ -88,7 +81,7 @@ int CSignLink::SendViaUsb(const unsigned char* bytes, int length) {
   if (library == nullptr) return 1;
   auto open = LookUp<UsbBulkOpenFn>(library, "USBBULK_Open");
   if (open == nullptr) {
-    dlclose(library);
+    ReleaseUsbLibrary(library);
     ShowUsbMessage(kUsbOpenMissing);
     return 0;
   }
@@ -122,12 +115,12 @@ int CSignLink::SendViaUsb(const unsigned char* bytes, int length) {
 
   auto close = LookUp<UsbBulkCloseFn>(library, "USBBULK_Close");
   if (close == nullptr) {
-    dlclose(library);
+    ReleaseUsbLibrary(library);
     ShowUsbMessage(kUsbCloseMissing);
     return 0;
   }
   close();
-  dlclose(library);
+  ReleaseUsbLibrary(library);
   return result;
 }
 
@@ -141,33 +134,11 @@ void CSignLink::EndAction() {
   shownInAction_.clear();
 }
 
-std::string CSignLink::InstalledUsbLibraryFolder() {
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return {};
-  return (program.parent_path() / RAVELLE_USB_FOLDER_FROM_PROGRAMS).lexically_normal().string();
-}
-
 void* CSignLink::OpenUsbLibrary() {
-  void* library = dlopen(usbLibraryName_.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library != nullptr) return library;
-  std::string reason = LoaderReason();
-  // A name with a slash is a path: the loader took it as it stands.
-  const bool plainName = usbLibraryName_.find('/') == std::string::npos;
-  std::string lookedIn = plainName ? "the system's library path" : usbLibraryName_;
-  if (plainName && !usbLibraryFolder_.empty()) {
-    const std::string privateCopy =
-        (std::filesystem::path(usbLibraryFolder_) / usbLibraryName_).string();
-    library = dlopen(privateCopy.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library != nullptr) return library;
-    reason = LoaderReason();
-    lookedIn += " and " + usbLibraryFolder_;
-  }
-  ShowUsbMessage(("Error opening " + usbLibraryName_ + " -- looked in " + lookedIn + " (" + reason +
-                  "). Reinstall Ravelle, or put the library in one of those places, and "
-                  "re-run this program.")
-                     .c_str());
-  return nullptr;
+  std::string failureText;
+  void* library = LoadUsbLibrary(usbLibraryName_, usbLibraryFolder_, failureText);
+  if (library == nullptr) ShowUsbMessage(failureText.c_str());
+  return library;
 }
 
 void CSignLink::ShowUsbMessage(const char* text) {
@@ -234,9 +205,15 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
     serial.reset();
     char text[256];
     failure->GetErrorMessage(text, sizeof text);
-    std::string reason = failure->detail.empty() ? text : failure->detail + ": " + text;
+    // Some systems end their texts with a line end; the reason is shown
+    // inside a line.
+    std::string systemText = text;
+    while (!systemText.empty() && std::isspace(static_cast<unsigned char>(systemText.back()))) {
+      systemText.pop_back();
+    }
+    if (!failure->detail.empty()) systemText = failure->detail + ": " + systemText;
     lastSerialFailure_ =
-        CSendFailure{port, ComPortDeviceForReport(port), failure->errorCode, reason};
+        CSendFailure{port, ComPortDeviceForReport(port), failure->errorCode, systemText};
     failure->Delete();
   }
   if (onSerialOutcome) onSerialOutcome();

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "link/UsbLibrary.h"
 #include "sign/PacketSink.h"
 
 class CEventPump;
@@ -18,7 +19,7 @@ class CViewStatus;
 struct CSendFailure {
   int comPort = 0;              // the port number used
   std::string device;           // the device path it maps to
-  unsigned long errorCode = 0;  // errno
+  unsigned long errorCode = 0;  // errno, or the last error on Windows
   // CSerialException::GetErrorMessage, after what the failure concerns when
   // the port named it ("the port refused the baud rate 12345: ...").
   std::string systemText;
@@ -61,9 +62,6 @@ class CSignLink : public CPacketSink {
   // there wins, then from the package's private folder.
   void SetUsbLibraryName(std::string name) { usbLibraryName_ = std::move(name); }
   void SetUsbLibraryFolder(std::string folder) { usbLibraryFolder_ = std::move(folder); }
-  // The private folder of an installed program, worked out from where the
-  // running program lies.
-  static std::string InstalledUsbLibraryFolder();
 
   // Makes the port object of each serial send; tests put in one that
   // records the calls. By default a plain CSerialPort.
@@ -84,7 +82,7 @@ class CSignLink : public CPacketSink {
   bool inAction_ = false;
   std::set<std::string> shownInAction_;
   int lastUsbResult_ = 1;
-  std::string usbLibraryName_ = "libbetabriteusb.so";
+  std::string usbLibraryName_ = kUsbLibraryFileName;
   std::string usbLibraryFolder_ = InstalledUsbLibraryFolder();
   SerialPortFactory serialPortFactory_;
 };

@@ -89,7 +89,7 @@ TEST_F(UsbLibraryLookupTest, TheFailureNamesWhereItLooked) {
 
 // An installed program looks beside itself, never in the current folder.
 TEST_F(UsbLibraryLookupTest, TheInstalledFolderIsAnAbsolutePath) {
-  const std::string folder = CSignLink::InstalledUsbLibraryFolder();
+  const std::string folder = InstalledUsbLibraryFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(folder.front(), '/');
   EXPECT_NE(folder.find("/ravelle"), std::string::npos) << folder;
