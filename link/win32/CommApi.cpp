@@ -10,25 +10,6 @@ namespace {
 
 HANDLE ToHandle(Handle handle) { return LongToHandle(handle); }
 
-void ToLineState(const DCB& dcb, LineState& state) {
-  state.baudRate = dcb.BaudRate;
-  state.parityCheck = dcb.fParity;
-  state.outxCtsFlow = dcb.fOutxCtsFlow;
-  state.outxDsrFlow = dcb.fOutxDsrFlow;
-  state.dtrControl = static_cast<std::uint8_t>(dcb.fDtrControl);
-  state.dsrSensitivity = dcb.fDsrSensitivity;
-  state.outX = dcb.fOutX;
-  state.inX = dcb.fInX;
-  state.rtsControl = static_cast<std::uint8_t>(dcb.fRtsControl);
-  state.xonLim = dcb.XonLim;
-  state.xoffLim = dcb.XoffLim;
-  state.byteSize = dcb.ByteSize;
-  state.parity = dcb.Parity;
-  state.stopBits = dcb.StopBits;
-  state.xonChar = dcb.XonChar;
-  state.xoffChar = dcb.XoffChar;
-}
-
 }  // namespace
 
 bool OpenComPort(int port, Handle& handle) {
@@ -50,7 +31,7 @@ bool GetDefaultLineState(int port, LineState& state) {
   DWORD size = sizeof config;
   config.dwSize = size;
   if (!GetDefaultCommConfigA(name, &config, &size)) return false;
-  ToLineState(config.dcb, state);
+  state = TakeLineState(config.dcb);
   return true;
 }
 
@@ -58,7 +39,7 @@ bool GetState(Handle handle, LineState& state) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   if (!GetCommState(ToHandle(handle), &dcb)) return false;
-  ToLineState(dcb, state);
+  state = TakeLineState(dcb);
   return true;
 }
 
@@ -68,23 +49,8 @@ bool SetState(Handle handle, const LineState& state) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   if (!GetCommState(ToHandle(handle), &dcb)) return false;
-  dcb.BaudRate = state.baudRate;
+  PutLineState(state, dcb);
   dcb.fBinary = TRUE;  // the only mode Windows has
-  dcb.fParity = state.parityCheck;
-  dcb.fOutxCtsFlow = state.outxCtsFlow;
-  dcb.fOutxDsrFlow = state.outxDsrFlow;
-  dcb.fDtrControl = state.dtrControl;
-  dcb.fDsrSensitivity = state.dsrSensitivity;
-  dcb.fOutX = state.outX;
-  dcb.fInX = state.inX;
-  dcb.fRtsControl = state.rtsControl;
-  dcb.XonLim = state.xonLim;
-  dcb.XoffLim = state.xoffLim;
-  dcb.ByteSize = state.byteSize;
-  dcb.Parity = state.parity;
-  dcb.StopBits = state.stopBits;
-  dcb.XonChar = state.xonChar;
-  dcb.XoffChar = state.xoffChar;
   return SetCommState(ToHandle(handle), &dcb);
 }
 

@@ -35,6 +35,52 @@ struct LineState {
   char xoffChar = 0x13;
 };
 
+// Puts the line settings onto a DCB-shaped record: the system's own or the
+// program's (link/SerialRecords.h), which share the field names.
+template <typename Dcb>
+void PutLineState(const LineState& state, Dcb& dcb) {
+  dcb.BaudRate = state.baudRate;
+  dcb.fParity = state.parityCheck;
+  dcb.fOutxCtsFlow = state.outxCtsFlow;
+  dcb.fOutxDsrFlow = state.outxDsrFlow;
+  dcb.fDtrControl = state.dtrControl;
+  dcb.fDsrSensitivity = state.dsrSensitivity;
+  dcb.fOutX = state.outX;
+  dcb.fInX = state.inX;
+  dcb.fRtsControl = state.rtsControl;
+  dcb.XonLim = state.xonLim;
+  dcb.XoffLim = state.xoffLim;
+  dcb.ByteSize = state.byteSize;
+  dcb.Parity = state.parity;
+  dcb.StopBits = state.stopBits;
+  dcb.XonChar = state.xonChar;
+  dcb.XoffChar = state.xoffChar;
+}
+
+// Takes the line settings from a DCB-shaped record, the system's own or the
+// program's.
+template <typename Dcb>
+LineState TakeLineState(const Dcb& dcb) {
+  LineState state;
+  state.baudRate = dcb.BaudRate;
+  state.parityCheck = dcb.fParity;
+  state.outxCtsFlow = dcb.fOutxCtsFlow;
+  state.outxDsrFlow = dcb.fOutxDsrFlow;
+  state.dtrControl = static_cast<std::uint8_t>(dcb.fDtrControl);
+  state.dsrSensitivity = dcb.fDsrSensitivity;
+  state.outX = dcb.fOutX;
+  state.inX = dcb.fInX;
+  state.rtsControl = static_cast<std::uint8_t>(dcb.fRtsControl);
+  state.xonLim = dcb.XonLim;
+  state.xoffLim = dcb.XoffLim;
+  state.byteSize = dcb.ByteSize;
+  state.parity = dcb.Parity;
+  state.stopBits = dcb.StopBits;
+  state.xonChar = dcb.XonChar;
+  state.xoffChar = dcb.XoffChar;
+  return state;
+}
+
 struct Timeouts {
   std::uint32_t readInterval = 0;
   std::uint32_t readTotalMultiplier = 0;

@@ -24,45 +24,9 @@ void Check(bool succeeded) {
   if (!succeeded) RaiseSerialError(commapi::LastCommError());
 }
 
-commapi::LineState ToLineState(const DCB& dcb) {
-  commapi::LineState state;
-  state.baudRate = dcb.BaudRate;
-  state.parityCheck = dcb.fParity;
-  state.outxCtsFlow = dcb.fOutxCtsFlow;
-  state.outxDsrFlow = dcb.fOutxDsrFlow;
-  state.dtrControl = dcb.fDtrControl;
-  state.dsrSensitivity = dcb.fDsrSensitivity;
-  state.outX = dcb.fOutX;
-  state.inX = dcb.fInX;
-  state.rtsControl = dcb.fRtsControl;
-  state.xonLim = dcb.XonLim;
-  state.xoffLim = dcb.XoffLim;
-  state.byteSize = dcb.ByteSize;
-  state.parity = dcb.Parity;
-  state.stopBits = dcb.StopBits;
-  state.xonChar = dcb.XonChar;
-  state.xoffChar = dcb.XoffChar;
-  return state;
-}
-
 void ToDcb(const commapi::LineState& state, DCB& dcb) {
   dcb = DCB{};
-  dcb.BaudRate = state.baudRate;
-  dcb.fParity = state.parityCheck;
-  dcb.fOutxCtsFlow = state.outxCtsFlow;
-  dcb.fOutxDsrFlow = state.outxDsrFlow;
-  dcb.fDtrControl = state.dtrControl;
-  dcb.fDsrSensitivity = state.dsrSensitivity;
-  dcb.fOutX = state.outX;
-  dcb.fInX = state.inX;
-  dcb.fRtsControl = state.rtsControl;
-  dcb.XonLim = state.xonLim;
-  dcb.XoffLim = state.xoffLim;
-  dcb.ByteSize = state.byteSize;
-  dcb.Parity = state.parity;
-  dcb.StopBits = state.stopBits;
-  dcb.XonChar = state.xonChar;
-  dcb.XoffChar = state.xoffChar;
+  commapi::PutLineState(state, dcb);
 }
 
 // Milliseconds that count characters take on the line with dcb's settings.
@@ -113,7 +77,7 @@ void CSerialPort::GetState(DCB& dcb) {
 }
 
 void CSerialPort::SetState(const DCB& dcb) {
-  Check(commapi::SetState(portHandle_, ToLineState(dcb)));
+  Check(commapi::SetState(portHandle_, commapi::TakeLineState(dcb)));
 }
 
 // A port without modem lines (a virtual port, a pseudo-terminal behind

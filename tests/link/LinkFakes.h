@@ -8,36 +8,15 @@
 #include <tuple>
 #include <vector>
 
-#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 #include "link/EventPump.h"
+#include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
 #include "link/SignLink.h"
 #include "tests/settings/TemporaryConfigHome.h"
 #include "tests/support/FakeViewStatus.h"
 #include "tests/support/PseudoTerminal.h"
-
-// Message boxes the link showed, in order.
-class CRecordingMessageBoxes : public CMessageBoxSeam {
- public:
-  void Show(const std::string& text, const std::string& caption, Icon icon) override {
-    texts.push_back(text);
-    EXPECT_EQ(caption, "Ravelle");
-    EXPECT_EQ(icon, Icon::Exclamation);
-  }
-  std::vector<std::string> texts;
-};
-
-// Counts the event-loop passes; onPass runs at each one.
-class CCountingEventPump : public CEventPump {
- public:
-  void PumpOnce() override {
-    ++passes;
-    if (onPass) onPass();
-  }
-  int passes = 0;
-  std::function<void()> onPass;
-};
+#include "tests/support/SeamFakes.h"
 
 // A pseudo-terminal as COM1, a settings store of the test's own, and a sign
 // link on a document that takes the serial road.

@@ -5,13 +5,14 @@
 #include <tuple>
 #include <vector>
 
-#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 #include "link/EventPump.h"
+#include "link/MessageBoxSeam.h"
 #include "link/SignLink.h"
 #include "link/UsbLibrary.h"
 #include "tests/link/FakeUsbControl.h"
 #include "tests/support/FakeViewStatus.h"
+#include "tests/support/SeamFakes.h"
 
 namespace {
 
@@ -33,22 +34,6 @@ constexpr const char* kWithoutOpen = "betabriteusb_without_open.dll";
 constexpr const char* kWithoutWrite = "betabriteusb_without_write.dll";
 constexpr const char* kWithoutRead = "betabriteusb_without_read.dll";
 constexpr const char* kWithoutClose = "betabriteusb_without_close.dll";
-
-class CRecordingMessageBoxes : public CMessageBoxSeam {
- public:
-  void Show(const std::string& text, const std::string& caption, Icon icon) override {
-    texts.push_back(text);
-    EXPECT_EQ(caption, "Ravelle");
-    EXPECT_EQ(icon, Icon::Exclamation);
-  }
-  std::vector<std::string> texts;
-};
-
-class CCountingEventPump : public CEventPump {
- public:
-  void PumpOnce() override { ++passes; }
-  int passes = 0;
-};
 
 std::vector<unsigned char> Packet(std::size_t length) {
   std::vector<unsigned char> packet(length);
