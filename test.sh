@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: with
-# warnings as errors, and again under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Then it builds the Debian package, checks it
+# Installs what is missing, checks the layout of the sources, then builds
+# and runs every test twice: with warnings as errors, and again under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Then it builds the Debian package, checks it
 # and runs the programs it holds from a temporary folder (nothing is
 # installed into the system). Last come the Windows cross build and its
 # tests under Wine.
@@ -10,6 +10,9 @@ cd "$(dirname "$0")"
 deps/install-packages
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+echo "=== format"
+# The tree stays as clang-format lays it out.
+git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 echo "=== fuzz"
 # The virtual sign's decoder and the settings file parser under libFuzzer,
 # 20 seconds each; a log is shown only when its fuzzer finds something.

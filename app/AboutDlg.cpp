@@ -7,9 +7,9 @@
 #include "app/AppIcon.h"
 #include "app/Version.h"
 #include "framework/HyperlinkButton.h"
-#include "res/LinkAddresses.h"
 #include "framework/TemplateLayout.h"
 #include "framework/Windows1252Text.h"
+#include "res/LinkAddresses.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "link/MessageBoxSeam.h"
 #include "bench/BenchViewStatus.h"
 #include "game/RavelleDoc.h"
 #include "link/EventPump.h"
+#include "link/MessageBoxSeam.h"
 #include "link/SignLink.h"
 #include "sign/PacketSink.h"
 #include "sign/SignMessages.h"

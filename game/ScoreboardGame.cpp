@@ -5,8 +5,8 @@
 #include <cctype>
 #include <string_view>
 
-#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
+#include "link/MessageBoxSeam.h"
 #include "sign/SignText.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 #include "game/ScoreboardGame.h"
+#include "link/MessageBoxSeam.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/SignPackets.h"
 

@@ -15,11 +15,11 @@
 #include <cstring>
 #include <memory>
 
-#include "framework/DialogUnits.h"
 #include "app/MainFrame.h"
 #include "app/RavelleApp.h"
 #include "dialogs/CommSettingsDlg.h"
 #include "dialogs/ConfigDlg.h"
+#include "framework/DialogUnits.h"
 #include "game/RavelleView.h"
 #include "link/ComPortMap.h"
 #include "tests/support/PseudoTerminal.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 #include "link/EventPump.h"
+#include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
 #include "link/SignLink.h"
 #include "tests/support/FakeViewStatus.h"

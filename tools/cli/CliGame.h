@@ -2,9 +2,9 @@
 
 #include <ostream>
 
-#include "link/MessageBoxSeam.h"
 #include "game/RavelleDoc.h"
 #include "game/ScoreboardGame.h"
+#include "link/MessageBoxSeam.h"
 #include "sign/PacketSink.h"
 
 // Message boxes of the command line: each prints "message " and its text as
