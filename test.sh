@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the layout of the sources, then builds
 # and runs every test twice: with warnings as errors, and again under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Then it builds the Debian package, checks it
-# and runs the programs it holds from a temporary folder (nothing is
-# installed into the system). Last come the Windows cross build and its
-# tests under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer. Then it builds the
+# Debian package, checks it and runs the programs it holds from a temporary
+# folder (nothing is installed into the system). Last come the Windows cross
+# build and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
 deps/install-packages
