@@ -1,33 +1,38 @@
 #pragma once
 
 // CSerialPort: one serial port, opened by COM port number, with one thin
-// operation for each thing the send path does to the line.
+// operation for each thing the send path does to the line. The system calls
+// sit in link/linux/ (termios) or link/win32/ (the Win32 communications
+// API); this header and link/SerialPort.cpp are the same on both.
 //
 // Errors. Every operation whose system call fails throws a heap-allocated
-// CSerialException* (see RaiseSerialError) holding the errno of that call;
-// nothing is shown, logged or retried, and the object keeps whatever state
-// it had at that moment. The catcher owns the exception and calls Delete()
-// on it. No operation first tests whether the port is open: on a closed
-// object the system call fails with EBADF and that is thrown like any other
-// failure. Close() and Detach() never throw. Settings a Linux tty cannot
-// carry (1.5 stop bits, DSR/DTR handshaking) fail with ENOTSUP rather than
-// being replaced by something near them.
+// CSerialException* (see RaiseSerialError) holding the system's code for
+// that call (errno on Linux, the thread's last error on Windows); nothing is
+// shown, logged or retried, and the object keeps whatever state it had at
+// that moment. The catcher owns the exception and calls Delete() on it. No
+// operation first tests whether the port is open: on a closed object the
+// system call fails (EBADF, ERROR_INVALID_HANDLE) and that is thrown like any
+// other failure. Close() and Detach() never throw. Settings a Linux tty
+// cannot carry (1.5 stop bits, DSR/DTR handshaking) fail with ENOTSUP rather
+// than being replaced by something near them.
 //
 // Threads. One thread uses an object at a time; the class takes no locks.
 // All I/O is synchronous: Write() returns only when every byte has left the
 // host (or throws), so a purge after it cannot cut the packet. It never
 // waits past a deadline: without write timeouts, twice the packet's line
 // time and a second; past it, what the driver still holds is discarded and
-// ETIMEDOUT thrown.
+// a time-out (ETIMEDOUT, ERROR_TIMEOUT) thrown.
 //
-// The device. A port number becomes a device path through ComPortMap.h.
-// Open() takes the device for itself: an exclusive flock, waited for up to
-// about two seconds while another sender holds it, and the tty's TIOCEXCL,
-// released again before the descriptor closes. A TIOCEXCL that outlived a
-// dead holder does not refuse the port. DTR and RTS are left as the port
-// had them; flow control is only what the settings ask for. Baud rates
-// outside the termios table are set through termios2, and one the driver
-// refuses throws with a detail naming the rate.
+// The device. On Linux a port number becomes a device path through
+// ComPortMap.h. Open() takes the device for itself: an exclusive flock,
+// waited for up to about two seconds while another sender holds it, and the
+// tty's TIOCEXCL, released again before the descriptor closes. A TIOCEXCL
+// that outlived a dead holder does not refuse the port. DTR and RTS are left
+// as the port had them; flow control is only what the settings ask for.
+// Baud rates outside the termios table are set through termios2, and one
+// the driver refuses throws with a detail naming the rate. On Windows port n
+// is \\.\COMn, opened exclusively by the system and waited for the same two
+// seconds while another program holds it.
 
 #include <cstdint>
 
