@@ -11,8 +11,9 @@
 // path) under kPortsKey in the settings store, else /dev/ttyS<n-1>. The last
 // one is taken only when the store says nothing about the port: a store that
 // cannot be read is never taken for one without a map, as the port it would
-// name by default may be another device (a console, a modem). On Windows (link/win32/ComPortMapWin32.cpp) port n is the system's own
-// \\.\COMn and only DevicePathForComPort and ComPortDeviceForReport exist.
+// name by default may be another device (a console, a modem). On Windows
+// (link/win32/ComPortMapWin32.cpp) port n is the system's own \\.\COMn, and
+// only DevicePathForComPort and ComPortDeviceForReport exist there.
 inline constexpr const char* kPortsKey = "Software\\Norvane\\Ravelle\\Ports";
 
 // Where a port number leads: a device path, or why none can be told.
