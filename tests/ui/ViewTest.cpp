@@ -364,6 +364,24 @@ TEST_F(ViewTest, AbbreviationBoxesRefuseCharactersTheSignCannotShow) {
   EXPECT_EQ(sink.packets.size(), 3u + 9u);
 }
 
+// Both quiet lines at once stand one beneath the other, under the form,
+// which grows to hold them.
+TEST_F(ViewTest, TheQuietLinesStackBeneathTheForm) {
+  SaveSerialSettings();
+  Start(nullptr);  // the real sign link; COM1 leads nowhere
+  StartGame();
+  TypeText(Control<QPlainTextEdit>(View(), 1015), QString::fromUtf8("Go \U0001F389!"));
+  Click(Button(1017));
+  auto* failureLine = View().findChild<QLabel*>(QStringLiteral("sendFailureLine"));
+  auto* notice = View().findChild<QLabel*>(QStringLiteral("noteNoticeLine"));
+  ASSERT_TRUE(failureLine && notice);
+  ASSERT_TRUE(failureLine->isVisible() && notice->isVisible());
+  const CDialogUnits units(View().font());
+  EXPECT_GE(failureLine->y(), units.Y(338));
+  EXPECT_GT(notice->y(), failureLine->geometry().bottom());
+  EXPECT_GT(View().height(), notice->geometry().bottom());
+}
+
 // A note the sign does not show whole is told in a quiet line under the
 // form, which goes when the note leaves the sign.
 TEST_F(ViewTest, ANoteTheSignDoesNotShowWholeIsToldQuietly) {
