@@ -1,9 +1,9 @@
 #pragma once
 
 // The little of a class framework the sign link needs: run-time class names
-// for its objects (the serial port and its exception carry them, as the
-// design has them), and exceptions thrown as heap pointers that whoever
-// catches them disposes of with Delete().
+// for its objects (the serial port and its exception carry them), and
+// exceptions thrown as heap pointers that whoever catches them disposes of
+// with Delete().
 
 struct CRuntimeClass {
   const char* className;
