@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "game/Windows1252.h"
+#include "sign/Windows1252.h"
 
 // The widgets speak Unicode, the document Windows-1252.
 inline QString FromWindows1252(const std::string& text) {

@@ -63,12 +63,7 @@ class CSignTextValidator : public QValidator {
  public:
   using QValidator::QValidator;
   State validate(QString& input, int& /*position*/) const override {
-    int outsideCodePage = 0;
-    const std::string text = Utf8ToWindows1252(input.toStdString(), &outsideCodePage);
-    const bool shown = outsideCodePage == 0 && std::all_of(text.begin(), text.end(), [](char c) {
-                         return SignCanShow(static_cast<unsigned char>(c));
-                       });
-    return shown ? Acceptable : Invalid;
+    return SignCanShowAll(input.toStdString()) ? Acceptable : Invalid;
   }
 };
 

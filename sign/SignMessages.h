@@ -4,6 +4,8 @@
 #include <vector>
 
 class CPacketSink;
+class CRavelleDoc;
+class CViewStatus;
 
 // What of a note reached the sign: characters it cannot show are left out,
 // and a note too long for the sign's memory is cut.
@@ -16,9 +18,6 @@ struct CNoteFit {
 // The one quiet line that tells the operator what of the note the sign does
 // not show; empty when the whole note reached it.
 std::string NoteFitNotice(const CNoteFit& fit);
-
-class CRavelleDoc;
-class CViewStatus;
 
 // Builds every message the sign receives and hands its packets, whole and in
 // order, to the packet sink. Reads the document; reaches the form only through

@@ -1,7 +1,9 @@
 #include "sign/SignText.h"
 
-#include "game/Windows1252.h"
+#include <algorithm>
+
 #include "sign/CharTable.h"
+#include "sign/Windows1252.h"
 
 namespace {
 
@@ -93,6 +95,14 @@ int EncodeSignText(std::string& text) {
 bool SignCanShow(unsigned char windowsByte) {
   std::string scratch;
   return AppendTyped(windowsByte, scratch);
+}
+
+bool SignCanShowAll(std::string_view utf8) {
+  int outsideCodePage = 0;
+  const std::string text = Utf8ToWindows1252(utf8, &outsideCodePage);
+  return outsideCodePage == 0 && std::all_of(text.begin(), text.end(), [](char c) {
+           return SignCanShow(static_cast<unsigned char>(c));
+         });
 }
 
 int SignCharacterCount(const std::string& encoded, std::size_t length) {

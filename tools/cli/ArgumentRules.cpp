@@ -1,10 +1,8 @@
 #include "tools/cli/ArgumentRules.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 
-#include "game/Windows1252.h"
 #include "sign/SignText.h"
 
 namespace {
@@ -32,12 +30,7 @@ std::string CheckNoteSize(const std::string& word) {
 }
 
 std::string CheckAbbreviation(const std::string& word) {
-  int outsideCodePage = 0;
-  const std::string text = Utf8ToWindows1252(word, &outsideCodePage);
-  const bool shown = outsideCodePage == 0 && std::all_of(text.begin(), text.end(), [](char c) {
-                       return SignCanShow(static_cast<unsigned char>(c));
-                     });
-  return shown ? "" : Quoted(word) + " has a character the sign cannot show";
+  return SignCanShowAll(word) ? "" : Quoted(word) + " has a character the sign cannot show";
 }
 
 std::optional<int> ParseInteger(const std::string& word) {

@@ -1,6 +1,6 @@
 #include "tools/cli/CliGame.h"
 
-#include "game/Windows1252.h"
+#include "sign/Windows1252.h"
 
 void CPrintedMessageBoxes::Show(const std::string& text, const std::string& /*caption*/,
                                 Icon /*icon*/) {

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "game/ScoreboardGame.h"
-#include "game/Windows1252.h"
+#include "sign/Windows1252.h"
 #include "tools/cli/ArgumentRules.h"
 
 const char* const kUsage =

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "game/Windows1252.h"
+#include "sign/Windows1252.h"
 #include "tools/cli/ArgumentRules.h"
 #include "tools/cli/CliGame.h"
 

@@ -1,10 +1,10 @@
 #include "tools/cli/SignRoad.h"
 
 #include "dialogs/SavedSettings.h"
-#include "game/Windows1252.h"
 #include "link/EventPump.h"
 #include "link/SignLink.h"
 #include "settings/RegistryAccess.h"
+#include "sign/Windows1252.h"
 #include "tools/cli/CliGame.h"
 #include "tools/cli/CommandLine.h"
 

@@ -1,7 +1,7 @@
 #include "tools/signsim/SignCharacters.h"
 
-#include "game/Windows1252.h"
 #include "sign/CharTable.h"
+#include "sign/Windows1252.h"
 
 CSignCharacters::CSignCharacters() {
   const CharTable table;

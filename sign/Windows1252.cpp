@@ -1,4 +1,4 @@
-#include "game/Windows1252.h"
+#include "sign/Windows1252.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/Windows1252.h"
+#include "sign/Windows1252.h"
 
 namespace {
 
