@@ -1,5 +1,7 @@
 #include "link/SerialPort.h"
 
+#include <cmath>
+
 // The operations that are the same on every system: opening by number,
 // run-time class, and the operations built from other operations. The
 // system calls live in the per-system file chosen by the build.
@@ -9,6 +11,19 @@ const CRuntimeClass CSerialPort::classCSerialPort{"CSerialPort", &CObject::class
 const CRuntimeClass* CSerialPort::GetRuntimeClass() const { return &classCSerialPort; }
 
 CSerialPort::~CSerialPort() { Close(); }
+
+double CharacterSeconds(const DCB& dcb) {
+  const double baud = dcb.BaudRate == 0 ? 50.0 : dcb.BaudRate;
+  const double stopBits = dcb.StopBits == TWOSTOPBITS    ? 2.0
+                          : dcb.StopBits == ONE5STOPBITS ? 1.5
+                                                         : 1.0;
+  return (1.0 + dcb.ByteSize + (dcb.Parity == NOPARITY ? 0.0 : 1.0) + stopBits) / baud;
+}
+
+std::chrono::milliseconds StallDeadline(const DCB& dcb, std::uint32_t count) {
+  return std::chrono::milliseconds(
+      static_cast<std::int64_t>(std::ceil(2000.0 * count * CharacterSeconds(dcb))) + 1000);
+}
 
 void ApplyLineSettings(DCB& dcb, std::uint32_t baudRate, SerialParity parity, std::uint8_t dataBits,
                        SerialStopBits stopBits, SerialFlowControl flowControl) {

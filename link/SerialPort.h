@@ -34,6 +34,7 @@
 // is \\.\COMn, opened exclusively by the system and waited for the same two
 // seconds while another program holds it.
 
+#include <chrono>
 #include <cstdint>
 
 #include "link/Object.h"
@@ -56,6 +57,15 @@ enum SerialFlowControl {
   FlowDsrDtr = 4,
   FlowXonXoff = 5
 };
+
+// Seconds one character takes on a line with dcb's settings: start bit,
+// data bits, parity bit, stop bits; a line without a rate counts as 50 baud.
+double CharacterSeconds(const DCB& dcb);
+
+// How long a write of count characters, and the wait for the driver's queue
+// after it, may take before the far end is taken as stalled: twice their
+// line time and a second to spare.
+std::chrono::milliseconds StallDeadline(const DCB& dcb, std::uint32_t count);
 
 // What Open does to the port's current DCB: the line settings, and the
 // flow-control fields of the mode; values outside an enumeration leave the

@@ -95,25 +95,18 @@ std::uint32_t BaudRate(int fd, const termios& tty) {
   return LineSpeed(fd).value_or(0);
 }
 
-// Seconds one character takes on the line with the tty's settings.
-double CharacterTime(int fd, const termios& tty) {
-  std::uint32_t baud = BaudRate(fd, tty);
-  if (baud == 0) baud = 50;
+// The tty's settings as a DCB, with the speed it runs at.
+DCB LineDcb(int fd, const termios& tty) {
   DCB dcb;
   TermiosToDcb(tty, dcb);
-  double bits =
-      1.0 + dcb.ByteSize + (dcb.Parity == NOPARITY ? 0 : 1) + (dcb.StopBits == TWOSTOPBITS ? 2 : 1);
-  return bits / baud;
+  dcb.BaudRate = BaudRate(fd, tty);
+  return dcb;
 }
 
-// Twice the line time of count characters and a second to spare: what a
-// write, and the drain after it, may take before the far end is taken as
-// stalled.
 std::chrono::milliseconds LineDeadline(int fd, std::uint32_t count) {
   termios tty{};
   GetTermios(fd, tty);
-  return std::chrono::milliseconds(
-      static_cast<std::int64_t>(2000.0 * count * CharacterTime(fd, tty) + 1000.0));
+  return StallDeadline(LineDcb(fd, tty), count);
 }
 
 // Throws away what the driver still holds of a packet that missed its
@@ -432,7 +425,7 @@ void CSerialPort::DrainOutput(std::int64_t deadlineMs) {
       deadlineMs >= 0 ? std::chrono::milliseconds(deadlineMs) : LineDeadline(portHandle_, queued);
   const auto giveUp = Clock::now() + limit;
   const auto step = std::chrono::microseconds(std::clamp<std::int64_t>(
-      static_cast<std::int64_t>(CharacterTime(portHandle_, tty) * 4e6), 500, 20000));
+      static_cast<std::int64_t>(CharacterSeconds(LineDcb(portHandle_, tty)) * 4e6), 500, 20000));
   while (OutputQueueCount(portHandle_) > 0) {
     if (Clock::now() >= giveUp) AbandonOutput(portHandle_);
     std::this_thread::sleep_for(step);

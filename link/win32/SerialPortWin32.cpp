@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 
 #include "link/SerialPort.h"
 #include "link/win32/CommApi.h"
@@ -27,14 +26,6 @@ void Check(bool succeeded) {
 void ToDcb(const commapi::LineState& state, DCB& dcb) {
   dcb = DCB{};
   commapi::PutLineState(state, dcb);
-}
-
-// Milliseconds that count characters take on the line with dcb's settings.
-std::uint32_t LineTimeMs(const DCB& dcb, std::uint32_t count) {
-  double baud = dcb.BaudRate == 0 ? 50.0 : dcb.BaudRate;
-  double stopBits = dcb.StopBits == TWOSTOPBITS ? 2.0 : dcb.StopBits == ONE5STOPBITS ? 1.5 : 1.0;
-  double bits = 1.0 + dcb.ByteSize + (dcb.Parity == NOPARITY ? 0.0 : 1.0) + stopBits;
-  return static_cast<std::uint32_t>(std::ceil(1000.0 * bits * count / baud));
 }
 
 }  // namespace
@@ -165,7 +156,7 @@ std::uint32_t CSerialPort::Write(const void* bytes, std::uint32_t count) {
   if (unlimited) {
     DCB dcb;
     GetState(dcb);
-    limitMs = 2 * LineTimeMs(dcb, count) + 1000;
+    limitMs = static_cast<std::uint32_t>(StallDeadline(dcb, count).count());
     COMMTIMEOUTS bounded = asked;
     bounded.WriteTotalTimeoutConstant = limitMs;
     SetTimeouts(bounded);
