@@ -144,6 +144,12 @@ class SerialPortWin32OnMappedPorts : public testing::Test {
   const int readingPort_ = MappedPort("RAVELLE_WINE_READING_COM");
   const int stalledPort_ = MappedPort("RAVELLE_WINE_STALLED_COM");
   const int missingDevicePort_ = MappedPort("RAVELLE_WINE_MISSING_DEVICE_COM");
+
+  CRavelleDoc doc_;
+  CFakeViewStatus view_;
+  CNoMessages messages_;
+  CNoEventLoop pump_;
+  CSignLink link_{doc_, view_, messages_, pump_};
 };
 
 // The whole serial road of a send, on the line settings the settings
@@ -151,12 +157,7 @@ class SerialPortWin32OnMappedPorts : public testing::Test {
 // left out: Wine reads a pseudo-terminal's forced eight bits back as a
 // parity no DCB names, and then refuses to set it again.)
 TEST_F(SerialPortWin32OnMappedPorts, TheSerialRoadSendsOnTheOfferedLineSettings) {
-  CRavelleDoc doc;
-  CFakeViewStatus view;
-  CNoMessages messages;
-  CNoEventLoop pump;
-  CSignLink link(doc, view, messages, pump);
-  doc.connection = kConnectionSerialCustom;
+  doc_.connection = kConnectionSerialCustom;
   const unsigned char packet[] = {0, 0, 0, 0, 0, 1, 'Z', '0', '0', 2, 'A', 'A', 'H', 'i', 4};
   for (const auto& [baudRate, byteSize, parity, stopBits, sentBaudRate, sentByteSize] :
        std::vector<std::tuple<int, int, std::string, int, int, int>>{
@@ -164,14 +165,14 @@ TEST_F(SerialPortWin32OnMappedPorts, TheSerialRoadSendsOnTheOfferedLineSettings)
            {19200, 8, "none", 2, 19200, 8},
            {115200, 7, "even", 1, 115200, 7},
            {0, 6, " ", 0, 9600, 7}}) {
-    doc.baudRate = baudRate;
-    doc.byteSize = byteSize;
-    doc.parity = parity;
-    doc.stopBits = stopBits;
-    link.SendToSign(readingPort_, packet, sizeof packet);
-    EXPECT_FALSE(link.LastSerialFailure())
-        << baudRate << " " << link.LastSerialFailure()->systemText;
-    EXPECT_EQ(std::tie(doc.baudRate, doc.byteSize), std::tie(sentBaudRate, sentByteSize));
+    doc_.baudRate = baudRate;
+    doc_.byteSize = byteSize;
+    doc_.parity = parity;
+    doc_.stopBits = stopBits;
+    link_.SendToSign(readingPort_, packet, sizeof packet);
+    EXPECT_FALSE(link_.LastSerialFailure())
+        << baudRate << " " << link_.LastSerialFailure()->systemText;
+    EXPECT_EQ(std::tie(doc_.baudRate, doc_.byteSize), std::tie(sentBaudRate, sentByteSize));
   }
 }
 
@@ -179,18 +180,13 @@ TEST_F(SerialPortWin32OnMappedPorts, TheSerialRoadSendsOnTheOfferedLineSettings)
 // state fails, and that ends the send before anything is written, with the
 // system's reason on the failure line.
 TEST_F(SerialPortWin32OnMappedPorts, APortWhoseDeviceIsGoneFailsTheSend) {
-  CRavelleDoc doc;
-  CFakeViewStatus view;
-  CNoMessages messages;
-  CNoEventLoop pump;
-  CSignLink link(doc, view, messages, pump);
-  doc.connection = kConnectionSerialClassic;
+  doc_.connection = kConnectionSerialClassic;
   const unsigned char packet[] = {0, 1, 'Z', '0', '0', 2, 'A', 'A', 4};
-  link.SendToSign(missingDevicePort_, packet, sizeof packet);
-  ASSERT_TRUE(link.LastSerialFailure());
-  EXPECT_NE(link.LastSerialFailure()->errorCode, 0u);
-  EXPECT_NE(link.LastSerialFailure()->systemText, "");
-  EXPECT_EQ(link.LastSerialFailure()->device, "\\\\.\\COM" + std::to_string(missingDevicePort_));
+  link_.SendToSign(missingDevicePort_, packet, sizeof packet);
+  ASSERT_TRUE(link_.LastSerialFailure());
+  EXPECT_NE(link_.LastSerialFailure()->errorCode, 0u);
+  EXPECT_NE(link_.LastSerialFailure()->systemText, "");
+  EXPECT_EQ(link_.LastSerialFailure()->device, "\\\\.\\COM" + std::to_string(missingDevicePort_));
 }
 
 // A far end that stops reading: with no write time-out asked for, the write
