@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/Version.h"
+#include "res/Version.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <fstream>
 #include <string>
 
-#include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
 #include "link/ComPortMap.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SavedSettings.h"
 
 namespace {
 

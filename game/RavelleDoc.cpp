@@ -24,20 +24,7 @@ bool CRavelleDoc::OnNewDocument() {
   return true;
 }
 
-void CRavelleDoc::ResetGameFields() {
-  team1Score = 0;
-  team1Abbrev = "";
-  team1NameColor = "Red";
-  team1ScoreColor = "Red";
-  team2Score = 0;
-  team2Abbrev = "";
-  team2NameColor = "Red";
-  team2ScoreColor = "Red";
-  noteText = "";
-  noteColor = "Red";
-  noteSize = "Normal";
-  history = "";
-}
+void CRavelleDoc::ResetGameFields() { static_cast<CGameFields&>(*this) = CGameFields{}; }
 
 void CRavelleDoc::SetClock(LocalClock clock) { clock_ = std::move(clock); }
 

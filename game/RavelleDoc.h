@@ -4,10 +4,12 @@
 #include <functional>
 #include <string>
 
-#include "link/CommSettings.h"
+#include "settings/CommSettings.h"
+#include "sign/GameFields.h"
 
 // The single document: the game in progress (teams, scores, colours, note,
-// scoring history) and the seven connection settings. Every string holds
+// scoring history: the fields of CGameFields) and the seven connection
+// settings. Every string holds
 // Windows-1252 bytes, exactly as the operator typed them; conversion to and
 // from UTF-8 happens only at the Qt and command-line edges.
 //
@@ -15,7 +17,7 @@
 // The connection fields (protocol, connection, comPort, baudRate, byteSize,
 // parity, stopBits) are those of CCommSettings, so they travel to the
 // settings dialog, the store and the sign link as one record.
-class CRavelleDoc : public CCommSettings {
+class CRavelleDoc : public CCommSettings, public CGameSource {
  public:
   // Supplies the current local time. Tests replace it to fix the time.
   using LocalClock = std::function<std::tm()>;
@@ -33,23 +35,11 @@ class CRavelleDoc : public CCommSettings {
   void AppendScoreHistory(std::string abbreviation, int change);
 
   // Appends "  HH:MM:SS -- Note :: text\n"; the text is already collapsed.
-  void AppendNoteHistory(const std::string& collapsedNote);
+  void AppendNoteHistory(const std::string& collapsedNote) override;
+
+  int SignComPort() const override { return comPort; }
 
   void SetClock(LocalClock clock);
-
-  // Game fields.
-  int team1Score;
-  std::string team1Abbrev;
-  std::string team1NameColor;
-  std::string team1ScoreColor;
-  int team2Score;
-  std::string team2Abbrev;
-  std::string team2NameColor;
-  std::string team2ScoreColor;
-  std::string noteText;
-  std::string noteColor;
-  std::string noteSize;
-  std::string history;
 
  private:
   void ResetGameFields();

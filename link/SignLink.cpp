@@ -6,12 +6,12 @@
 #include <cstring>
 
 #include "link/ComPortMap.h"
-#include "link/CommSettings.h"
 #include "link/EventPump.h"
 #include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
 #include "link/UsbBulkApi.h"
 #include "link/UsbLibrary.h"
+#include "settings/CommSettings.h"
 #include "settings/SettingsReadScope.h"
 #include "sign/ViewStatus.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "game/RavelleDoc.h"
+#include "sign/GameFields.h"
 #include "sign/PacketSink.h"
 #include "sign/Packets.h"
 #include "sign/SignText.h"
@@ -39,8 +39,8 @@ std::string NoteFitNotice(const CNoteFit& fit) {
   return notice;
 }
 
-CSignMessages::CSignMessages(CRavelleDoc& doc, CPacketSink& sink, CViewStatus& view)
-    : doc_(doc), sink_(sink), view_(view) {}
+CSignMessages::CSignMessages(CGameSource& game, CPacketSink& sink, CViewStatus& view)
+    : game_(game), sink_(sink), view_(view) {}
 
 void CSignMessages::Send(int comPort, const std::vector<unsigned char>& packet) {
   sink_.SendToSign(comPort, packet.data(), static_cast<int>(packet.size()));
@@ -56,7 +56,7 @@ bool CSignMessages::BuildMemoryConfig(int comPort, int textFileSize) {
 }
 
 void CSignMessages::ClearSign() {
-  const int comPort = doc_.comPort;
+  const int comPort = game_.SignComPort();
   BuildMemoryConfig(comPort, kEmptyTextPacketLength);
   Send(comPort, MakeEmptyTextPacket());
   BuildRunSequence(comPort);
@@ -66,16 +66,16 @@ void CSignMessages::ClearSign() {
 void CSignMessages::SendScoreString(char label, int score) {
   char text[16];
   std::snprintf(text, sizeof text, "%s%d", score < 100 ? " " : "", score);
-  Send(doc_.comPort, MakeStringPacket(label, text));
+  Send(game_.SignComPort(), MakeStringPacket(label, text));
   UpdateNowShowing();
 }
 
 void CSignMessages::SendSpacerString() {
-  const std::string spacer = doc_.team1Score < 10 ? "  " : " ";
+  const std::string spacer = game_.team1Score < 10 ? "  " : " ";
   if (spacer != view_.GetLastSpacer()) {
     // Remembered before the send, so a failed send is not retried.
     view_.SetLastSpacer(spacer);
-    Send(doc_.comPort, MakeStringPacket('3', spacer));
+    Send(game_.SignComPort(), MakeStringPacket('3', spacer));
   }
   UpdateNowShowing();
 }
@@ -87,29 +87,29 @@ void CSignMessages::SendTeamScore(int team, int score) {
 
 void CSignMessages::SendScoreboard() {
   // The document keeps the typed abbreviations; only copies are encoded.
-  std::string team1 = doc_.team1Abbrev;
-  std::string team2 = doc_.team2Abbrev;
+  std::string team1 = game_.team1Abbrev;
+  std::string team2 = game_.team2Abbrev;
   EncodeSignText(team1);
   EncodeSignText(team2);
-  const std::vector<unsigned char> scoreboard =
-      MakeScoreboardPacket(team1, ColorCode(doc_.team1NameColor), ColorCode(doc_.team1ScoreColor),
-                           team2, ColorCode(doc_.team2NameColor), ColorCode(doc_.team2ScoreColor));
+  const std::vector<unsigned char> scoreboard = MakeScoreboardPacket(
+      team1, ColorCode(game_.team1NameColor), ColorCode(game_.team1ScoreColor), team2,
+      ColorCode(game_.team2NameColor), ColorCode(game_.team2ScoreColor));
 
   // Every memory configuration re-creates the files, so the STRING files
   // follow it and the caller has emptied lastSpacer to force the spacer out.
   ClearSign();
-  BuildMemoryConfig(doc_.comPort, static_cast<int>(scoreboard.size()));
-  SendTeamScore(1, doc_.team1Score);
-  SendTeamScore(2, doc_.team2Score);
-  Send(doc_.comPort, scoreboard);
-  BuildRunSequence(doc_.comPort);
+  BuildMemoryConfig(game_.SignComPort(), static_cast<int>(scoreboard.size()));
+  SendTeamScore(1, game_.team1Score);
+  SendTeamScore(2, game_.team2Score);
+  Send(game_.SignComPort(), scoreboard);
+  BuildRunSequence(game_.SignComPort());
   UpdateNowShowing();
 }
 
 CNoteFit CSignMessages::SendNote() {
-  std::string note = doc_.noteText;
+  std::string note = game_.noteText;
   CollapseWhitespace(note);
-  doc_.AppendNoteHistory(note);
+  game_.AppendNoteHistory(note);
   const std::string nowShowing = NoteNowShowing(note);
   view_.SetNowShowing(nowShowing);
 
@@ -118,16 +118,16 @@ CNoteFit CSignMessages::SendNote() {
   std::string encoded = note;
   CNoteFit fit;
   fit.charactersLeftOut = EncodeSignText(encoded);
-  const bool giant = doc_.noteSize == "Giant";
+  const bool giant = game_.noteSize == "Giant";
   const std::size_t fitting = NoteBytesThatFit(encoded, giant);
   fit.cut = fitting < encoded.size();
   fit.charactersSent = SignCharacterCount(encoded, fitting);
   const std::vector<unsigned char> packet =
-      MakeNotePacket(encoded, ColorCode(doc_.noteColor), giant);
+      MakeNotePacket(encoded, ColorCode(game_.noteColor), giant);
 
-  BuildMemoryConfig(doc_.comPort, static_cast<int>(packet.size()));
-  Send(doc_.comPort, packet);
-  BuildRunSequence(doc_.comPort);
+  BuildMemoryConfig(game_.SignComPort(), static_cast<int>(packet.size()));
+  Send(game_.SignComPort(), packet);
+  BuildRunSequence(game_.SignComPort());
 
   view_.SetScoreMode(0);
   view_.SetNowShowing(nowShowing);
@@ -137,7 +137,7 @@ CNoteFit CSignMessages::SendNote() {
 void CSignMessages::UpdateNowShowing() {
   if (view_.GetScoreMode() != 1) return;
   char line[kScoreLineArea];
-  std::snprintf(line, sizeof line, "%s %d  %s %d", doc_.team1Abbrev.c_str(), doc_.team1Score,
-                doc_.team2Abbrev.c_str(), doc_.team2Score);
+  std::snprintf(line, sizeof line, "%s %d  %s %d", game_.team1Abbrev.c_str(), game_.team1Score,
+                game_.team2Abbrev.c_str(), game_.team2Score);
   view_.SetNowShowing(line);
 }

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+class CGameSource;
 class CPacketSink;
-class CRavelleDoc;
 class CViewStatus;
 
 // What of a note reached the sign: characters it cannot show are left out,
@@ -20,11 +20,11 @@ struct CNoteFit {
 std::string NoteFitNotice(const CNoteFit& fit);
 
 // Builds every message the sign receives and hands its packets, whole and in
-// order, to the packet sink. Reads the document; reaches the form only through
+// order, to the packet sink. Reads the game; reaches the form only through
 // the view status. No operation looks at what the sink did with a packet.
 class CSignMessages {
  public:
-  CSignMessages(CRavelleDoc& doc, CPacketSink& sink, CViewStatus& view);
+  CSignMessages(CGameSource& game, CPacketSink& sink, CViewStatus& view);
 
   // Set-up packets.
   void BuildRunSequence(int comPort);
@@ -44,7 +44,7 @@ class CSignMessages {
  private:
   void Send(int comPort, const std::vector<unsigned char>& packet);
 
-  CRavelleDoc& doc_;
+  CGameSource& game_;
   CPacketSink& sink_;
   CViewStatus& view_;
 };

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SavedSettings.h"
 #include "tests/cli/CliRun.h"
 #include "tests/link/FakeUsbControl.h"
 #include "tests/support/PseudoTerminal.h"

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
 #include "link/ComPortMap.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SavedSettings.h"
 #include "tests/cli/CliRun.h"
 #include "tests/settings/TemporaryConfigHome.h"
 #include "tests/support/PseudoTerminal.h"

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "dialogs/CommSettingsDlg.h"
 #include "game/RavelleDoc.h"
-#include "game/RavelleView.h"
+#include "qt/dialogs/CommSettingsDlg.h"
+#include "qt/form/RavelleView.h"
 #include "tests/e2e/SignsimProcess.h"
 #include "tests/ui/UiTestSupport.h"
 

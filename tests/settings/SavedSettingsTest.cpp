@@ -1,6 +1,6 @@
-#include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SavedSettings.h"
 #include "tests/settings/TemporaryConfigHome.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <functional>
 #include <memory>
 
-#include "dialogs/CommSettingsDlg.h"
 #include "link/ComPortMap.h"
+#include "qt/dialogs/CommSettingsDlg.h"
 #include "tests/ui/UiTestSupport.h"
 
 namespace {

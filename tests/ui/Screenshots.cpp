@@ -10,12 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/MainFrame.h"
-#include "app/RavelleApp.h"
-#include "dialogs/SavedSettings.h"
-#include "framework/ModalDialog.h"
-#include "game/RavelleView.h"
+#include "qt/form/RavelleView.h"
+#include "qt/framework/ModalDialog.h"
+#include "qt/shell/MainFrame.h"
+#include "qt/shell/RavelleApp.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SavedSettings.h"
 #include "tests/support/RecordingSink.h"
 
 int main(int argc, char** argv) {

@@ -19,11 +19,11 @@
 #include <type_traits>
 #include <vector>
 
-#include "dialogs/SavedSettings.h"
-#include "framework/ModalDialog.h"
 #include "game/RavelleDoc.h"
 #include "link/MessageBoxSeam.h"
+#include "qt/framework/ModalDialog.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SavedSettings.h"
 
 // Where RAVELLE_COM1 points unless a test says otherwise: nothing is there,
 // so a serial send fails at once.

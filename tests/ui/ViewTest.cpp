@@ -15,13 +15,13 @@
 #include <cstring>
 #include <memory>
 
-#include "app/MainFrame.h"
-#include "app/RavelleApp.h"
-#include "dialogs/CommSettingsDlg.h"
-#include "dialogs/ConfigDlg.h"
-#include "framework/DialogUnits.h"
-#include "game/RavelleView.h"
 #include "link/ComPortMap.h"
+#include "qt/dialogs/CommSettingsDlg.h"
+#include "qt/dialogs/ConfigDlg.h"
+#include "qt/form/RavelleView.h"
+#include "qt/framework/DialogUnits.h"
+#include "qt/shell/MainFrame.h"
+#include "qt/shell/RavelleApp.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/RecordingSink.h"
 #include "tests/ui/UiTestSupport.h"

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/SavedSettings.h"
 #include "game/RavelleDoc.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SavedSettings.h"
 #include "tests/win32/RegistryCleanup.h"
 
 namespace {

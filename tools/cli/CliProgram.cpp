@@ -1,6 +1,6 @@
 #include "tools/cli/CliProgram.h"
 
-#include "app/Version.h"
+#include "res/Version.h"
 #include "sign/SignMessages.h"
 #include "tools/cli/CliGame.h"
 #include "tools/cli/CommandLine.h"

@@ -1,9 +1,9 @@
 #include "tools/cli/SignRoad.h"
 
-#include "dialogs/SavedSettings.h"
 #include "link/EventPump.h"
 #include "link/SignLink.h"
 #include "settings/RegistryAccess.h"
+#include "settings/SavedSettings.h"
 #include "sign/Windows1252.h"
 #include "tools/cli/CliGame.h"
 #include "tools/cli/CommandLine.h"

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/Version.h"
+#include "res/Version.h"
 #include "tools/signsim/SignLinks.h"
 #include "tools/signsim/VirtualSign.h"
 #ifdef RAVELLE_SIGNSIM_WINDOW

@@ -1,5 +1,0 @@
-#include "framework/QtEventPump.h"
-
-#include <QCoreApplication>
-
-void CQtEventPump::PumpOnce() { QCoreApplication::processEvents(); }

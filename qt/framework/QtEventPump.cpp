@@ -1,0 +1,5 @@
+#include "qt/framework/QtEventPump.h"
+
+#include <QCoreApplication>
+
+void CQtEventPump::PumpOnce() { QCoreApplication::processEvents(); }
