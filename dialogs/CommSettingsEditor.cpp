@@ -107,10 +107,11 @@ void CCommSettingsEditor::Open() {
 
 void CCommSettingsEditor::Choose(CommBox box, const std::string& entry) {
   if (!Box(box).enabled) return;
-  // The devices present may have changed since the list was filled.
-  const std::vector<std::string> entries = Entries(box);
-  if (box != CommBox::Device && std::find(entries.begin(), entries.end(), entry) == entries.end()) {
-    return;
+  // The devices present may have changed since the list was filled: any
+  // device shown may be picked.
+  if (box != CommBox::Device) {
+    const std::vector<std::string> entries = Entries(box);
+    if (std::find(entries.begin(), entries.end(), entry) == entries.end()) return;
   }
   BoxOf(box).text = entry;
   switch (box) {

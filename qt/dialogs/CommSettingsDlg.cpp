@@ -92,6 +92,7 @@ void CCommSettingsDlg::OnInitDialog() {
 
 void CCommSettingsDlg::RefreshBoxes() {
   for (int i = 0; i < kCommBoxCount; ++i) {
+    if (lists_[i] == nullptr) continue;  // a box this view does not show
     const auto box = static_cast<CommBox>(i);
     QComboBox& list = *lists_[i];
     list.setEnabled(Box(box).enabled);
