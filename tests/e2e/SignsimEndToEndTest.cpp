@@ -3,13 +3,12 @@
 #include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 
-#include "link/SerialPort.h"
 #include "tests/e2e/SignsimProcess.h"
+#include "tests/support/PortHolder.h"
 
 namespace {
 
@@ -61,7 +60,7 @@ class SignsimEndToEnd : public testing::Test {
   CSignsimProcess sign_;
 };
 
-TEST_F(SignsimEndToEnd, AGameANoteAndClearingShowOnTheSignOnTheLineSettingsApplied) {
+TEST_F(SignsimEndToEnd, AGameAndClearingShowOnTheSignOnTheLineSettingsApplied) {
   RunCli(
       "session",
       "team1 HOM\nteam2 VIS\ncolors Red Green Amber Yellow\nnewgame\nadd 1 6\nadd 1 1\nadd 2 3\n");
@@ -116,27 +115,10 @@ TEST(SignsimTcp, SurvivesRunningOutOfDescriptors) {
 // sign sees that no living sender holds the port's lock and clears it.
 TEST(SignsimSerial, ClearsTheExclusiveFlagOfASenderThatDied) {
   CSignsimProcess sign;
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t holder = fork();
-  if (holder == 0) {
-    setenv("RAVELLE_COM1", sign.serialPath.c_str(), 1);
-    CSerialPort port;
-    try {
-      port.Open(1, 9600, ParityNone, 8, StopBitsOne, FlowNone, false);
-    } catch (CSerialException*) {
-      _exit(1);
-    }
-    (void)!write(ready[1], "!", 1);
-    pause();
-    _exit(0);
-  }
-  close(ready[1]);
-  char byte = 0;
-  ASSERT_EQ(read(ready[0], &byte, 1), 1) << "the holder could not open the port";
-  close(ready[0]);
-  kill(holder, SIGKILL);
-  waitpid(holder, nullptr, 0);
+  setenv("RAVELLE_COM1", sign.serialPath.c_str(), 1);
+  CPortHolder holder(60000);
+  ASSERT_TRUE(holder.Holding()) << "the holder could not open the port";
+  holder.Kill();
 
   EXPECT_NE(sign.WaitForLine("link: cleared the exclusive flag a sender that died left on " +
                              sign.serialPath),
