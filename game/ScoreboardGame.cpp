@@ -77,6 +77,8 @@ CScoreboardGame::CScoreboardGame(CRavelleDoc& doc, CPacketSink& sink, CMessageBo
   };
 }
 
+CScoreboardGame::~CScoreboardGame() { doc_.onNoteRecorded = nullptr; }
+
 void CScoreboardGame::ResetForm() {
   doc_.history = "";
   SelectByPrefix(kNoteColorEntries, doc_.noteColor, state_.noteColorSelection);

@@ -55,6 +55,9 @@ class CScoreboardGame : public CViewStatus {
   static constexpr int kNoteLimit = 8000;
 
   CScoreboardGame(CRavelleDoc& doc, CPacketSink& sink, CMessageBoxSeam& messages, CFormView& form);
+  ~CScoreboardGame() override;
+  CScoreboardGame(const CScoreboardGame&) = delete;
+  CScoreboardGame& operator=(const CScoreboardGame&) = delete;
 
   // The game half of the form's start-up: history emptied, the note lists
   // selected from the document, every box emptied, game controls disabled.
