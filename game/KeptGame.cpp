@@ -69,6 +69,7 @@ CRegValue Number(std::string_view name, std::uint32_t number) {
 // length.
 void SetLines(CRegHive& hive, std::string_view key, std::string_view text) {
   std::vector<CRegValue>& values = hive.CreateKey(key).values;
+  values.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   for (;;) {
     const std::size_t end = text.find('\n');
     values.push_back(Text(std::to_string(values.size() + 1), text.substr(0, end)));
@@ -361,7 +362,10 @@ CKeptGame::CFound CKeptGame::Load() const {
 bool CKeptGame::Keep(const CKeptGameRecord& game, std::string& problem) const {
   int error = MakeUserFolder(file_.parent_path());
   const std::string doing = error != 0 ? "its folder cannot be made: " : "";
-  if (error == 0) error = ReplaceWholeFile(file_, FormatKeptGame(game));
+  // Written at every press: the rename is left to the file system's next
+  // commit, which halves the cost; a power cut just then brings back the
+  // game as it was one change before, never half of one.
+  if (error == 0) error = ReplaceWholeFile(file_, FormatKeptGame(game), CReplaceSync::ContentsOnly);
   if (error == 0) return true;
   problem = "The game is not being kept: " + file_.string() + " cannot be written: " + doing +
             FileErrorText(error);

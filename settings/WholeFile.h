@@ -20,10 +20,19 @@ std::optional<std::filesystem::path> UserHomeDirectory();
 // system has such a thing.
 int MakeUserFolder(const std::filesystem::path& folder);
 
+// How much of a replacement is on the disk when ReplaceWholeFile returns.
+// The new contents always are, before the rename makes them the file's, so
+// even a power cut leaves the old file or the new one, never part of
+// either. NameToo also flushes the folder, so the rename itself survives a
+// power cut at once; ContentsOnly leaves that to the file system's next
+// commit (seconds), after which a power cut can bring back the file before.
+enum class CReplaceSync { ContentsOnly, NameToo };
+
 // Puts text in the file's place so that a crash at any instant leaves the
 // old file or the new one, never part of either: a temporary file beside it
 // is written, flushed to the disk and renamed over it.
-int ReplaceWholeFile(const std::filesystem::path& file, std::string_view text);
+int ReplaceWholeFile(const std::filesystem::path& file, std::string_view text,
+                     CReplaceSync sync = CReplaceSync::NameToo);
 
 // Reads the whole of a plain file. One larger than limit, checked before and
 // while reading, fails with FileTooLargeError(); anything but a plain file

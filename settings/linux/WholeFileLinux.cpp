@@ -56,7 +56,7 @@ int MakeUserFolder(const std::filesystem::path& folder) {
   return mkdirError;
 }
 
-int ReplaceWholeFile(const std::filesystem::path& file, std::string_view text) {
+int ReplaceWholeFile(const std::filesystem::path& file, std::string_view text, CReplaceSync sync) {
   std::string temporary =
       (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
   CFileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
@@ -69,9 +69,10 @@ int ReplaceWholeFile(const std::filesystem::path& file, std::string_view text) {
     ::unlink(temporary.c_str());
     return error;
   }
-  // Make the rename itself durable.
-  CFileDescriptor folder(::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.Get() >= 0) ::fsync(folder.Get());
+  if (sync == CReplaceSync::NameToo) {
+    CFileDescriptor folder(::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() >= 0) ::fsync(folder.Get());
+  }
   return 0;
 }
 

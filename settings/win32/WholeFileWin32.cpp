@@ -54,7 +54,7 @@ int MakeUserFolder(const std::filesystem::path& folder) {
   return createError;
 }
 
-int ReplaceWholeFile(const std::filesystem::path& file, std::string_view text) {
+int ReplaceWholeFile(const std::filesystem::path& file, std::string_view text, CReplaceSync sync) {
   // A name no other writer of this process or another one picks.
   static std::atomic<unsigned> counter{0};
   const std::filesystem::path temporary =
@@ -67,8 +67,9 @@ int ReplaceWholeFile(const std::filesystem::path& file, std::string_view text) {
   int error = WriteAll(handle.Get(), text);
   if (error == 0 && !FlushFileBuffers(handle.Get())) error = LastError();
   if (!handle.Close() && error == 0) error = LastError();
-  if (error == 0 && !MoveFileExW(temporary.c_str(), file.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  const DWORD writeThrough = sync == CReplaceSync::NameToo ? MOVEFILE_WRITE_THROUGH : 0;
+  if (error == 0 &&
+      !MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | writeThrough)) {
     error = LastError();
   }
   if (error != 0) DeleteFileW(temporary.c_str());
