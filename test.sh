@@ -23,8 +23,8 @@ echo "=== format"
 # The tree stays as clang-format lays it out.
 git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 echo "=== fuzz"
-# The virtual sign's decoder and the settings file parser under libFuzzer,
-# 20 seconds each; a log is shown only when its fuzzer finds something.
+# The virtual sign's decoder, the settings file parser and the kept game's
+# reader under libFuzzer, 20 seconds each; a log is shown only when its fuzzer finds something.
 cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build/fuzz -j "$jobs"
 fuzz() {
@@ -36,6 +36,7 @@ fuzz() {
 }
 fuzz sign_decoder_fuzzer tests/fuzz/corpus
 fuzz settings_file_fuzzer tests/fuzz/settings-corpus
+fuzz kept_game_fuzzer tests/fuzz/kept-game-corpus
 for preset in ci asan; do
   echo "=== $preset"
   cmake --preset "$preset" >/dev/null
