@@ -66,8 +66,8 @@ class CSignRoad : public CCliRoad {
     const std::optional<CSendFailure>& failure = link_.LastSerialFailure();
     if (!failure) return;
     ++serialFailures_;
-    err_ << "ravelle-cli: packet not sent to COM" << failure->comPort << " (" << failure->device
-         << "): " << failure->systemText << '\n';
+    err_ << "ravelle-cli: packet not sent to " << failure->Where() << ": " << failure->systemText
+         << '\n';
   }
 
   const CRavelleDoc& doc_;
