@@ -18,6 +18,7 @@
 #include "tests/cli/CliRun.h"
 #include "tests/e2e/SignsimProcess.h"
 #include "tests/link/LinkFakes.h"
+#include "tools/cli/CommandLine.h"
 
 namespace {
 
@@ -201,6 +202,35 @@ std::future<void> ServeOnce(int listener, std::string says) {
     }
     close(fd);
   });
+}
+
+// --tcp HOST:PORT (an IPv6 address in brackets) and --rfc2217 with it;
+// anything else is refused before a packet is built.
+TEST(NetworkRoadCommandLine, TheServerIsHostColonPortAndRfc2217NeedsIt) {
+  struct Row {
+    std::vector<std::string> args;
+    std::string host;  // empty: refused
+    int port;
+  };
+  for (const Row& row : std::vector<Row>{
+           {{"--tcp", "sign-server:4001"}, "sign-server", 4001},
+           {{"--tcp", "[fe80::1]:23", "--rfc2217"}, "fe80::1", 23},
+           {{"--tcp", "sign-server"}, "", 0},
+           {{"--tcp", "sign-server:0"}, "", 0},
+           {{"--tcp", ":4001"}, "", 0},
+           {{"--rfc2217"}, "", 0},
+           {{"--tcp", "h:1", "--port", "1"}, "", 0},
+           {{"--tcp", "h:1", "--usb"}, "", 0},
+       }) {
+    std::vector<std::string> args = row.args;
+    args.push_back("clear");
+    std::string error;
+    const std::optional<CCommandLine> line = ParseCommandLine(args, error);
+    ASSERT_EQ(line.has_value(), !row.host.empty()) << args[0] << " " << args[1] << ": " << error;
+    if (line) {
+      EXPECT_EQ(std::tie(*line->road.tcpHost, line->road.tcpPort), std::tie(row.host, row.port));
+    }
+  }
 }
 
 class NetworkRoadFailure : public CPseudoTerminalTest {
