@@ -23,12 +23,29 @@ constexpr auto kAnswerTimeout = std::chrono::seconds(3);
 // busy local port is.
 constexpr auto kBusyWait = std::chrono::seconds(2);
 constexpr auto kBusyRetry = std::chrono::milliseconds(50);
+// Raw TCP has no answer to wait for: a server that turns the connection
+// away (ser2net still serving another sender says "Port already in use"
+// and closes) is only heard if the connection is held a moment. ser2net on
+// this machine took up to 130 ms to say it.
+constexpr auto kRawTurnAwayWait = std::chrono::milliseconds(250);
 
-// A server that refuses the connection or drops it before the packet is
-// through is taken as busy with the previous one.
-bool TurnedAway(std::uint32_t errorCode) {
-  return errorCode == SystemCode(NetworkFailure::ConnectionRefused) ||
-         errorCode == SystemCode(NetworkFailure::ClosedByServer);
+constexpr const char* kNotTaken = "the device server did not take the packet";
+
+// A server that refuses the connection, drops it before the packet is
+// through, or leaves it unanswered (still closing the previous sender's,
+// ser2net queues a new connection without acknowledging its data) is taken
+// as busy with the previous sender.
+bool TurnedAway(const CSerialException& failure) {
+  return failure.errorCode == SystemCode(NetworkFailure::ConnectionRefused) ||
+         failure.errorCode == SystemCode(NetworkFailure::ClosedByServer) ||
+         failure.detail == kNotTaken;
+}
+
+// Waits for the server to acknowledge what was written.
+void AwaitAcknowledgement(CTcpConnection& connection, Clock::time_point deadline) {
+  if (!connection.WaitUntilAcknowledged(deadline)) {
+    RaiseSerialError(SystemCode(NetworkFailure::TimedOut), kNotTaken);
+  }
 }
 
 // How long the server's line needs for count characters.
@@ -64,13 +81,15 @@ void SendOnce(const CCommSettings& settings, const DCB& line, const unsigned cha
     session.SendBreak(Clock::now() + kAnswerTimeout);
     const auto deadline = Clock::now() + StallDeadline(line, count);
     session.Write(bytes, count, deadline);
-    connection.WaitUntilAcknowledged(deadline);
+    AwaitAcknowledgement(connection, deadline);
     session.Linger(std::min(deadline, Clock::now() + LineTime(line, count)));
   } else {
     const auto deadline = Clock::now() + StallDeadline(line, count);
     connection.Write(bytes, count, deadline);
-    connection.WaitUntilAcknowledged(deadline);
-    LingerRaw(connection, std::min(deadline, Clock::now() + LineTime(line, count)));
+    AwaitAcknowledgement(connection, deadline);
+    LingerRaw(connection,
+              std::min(deadline, Clock::now() + std::max<Clock::duration>(LineTime(line, count),
+                                                                          kRawTurnAwayWait)));
   }
   connection.Close();
 }
@@ -85,7 +104,7 @@ void SendViaDeviceServer(const CCommSettings& settings, const DCB& line, const u
       SendOnce(settings, line, bytes, count);
       return;
     } catch (CSerialException* failure) {
-      if (!TurnedAway(failure->errorCode) || Clock::now() >= giveUp) throw;
+      if (!TurnedAway(*failure) || Clock::now() >= giveUp) throw;
       failure->Delete();
     }
     std::this_thread::sleep_for(kBusyRetry);

@@ -49,9 +49,9 @@ class CTcpConnection {
   std::optional<std::size_t> Read(unsigned char* buffer, std::size_t size, Clock::time_point until);
 
   // Waits until the server's side has acknowledged every byte written, as
-  // far as the system can tell (Linux can; Windows returns at once), and
-  // throws a time-out at deadline.
-  void WaitUntilAcknowledged(Clock::time_point deadline);
+  // far as the system can tell (Linux can; Windows returns at once); false
+  // when the deadline came first.
+  bool WaitUntilAcknowledged(Clock::time_point deadline);
 
   void Close();
 

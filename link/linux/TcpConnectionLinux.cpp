@@ -135,6 +135,9 @@ void CTcpConnection::Write(const unsigned char* bytes, std::size_t count,
       continue;
     }
     if (written < 0 && errno == EINTR) continue;
+    // Writing after the server's reset says EPIPE; it is the server that
+    // closed the connection.
+    if (written < 0 && errno == EPIPE) RaiseSerialError(ECONNRESET);
     if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) RaiseSerialError();
     if (!WaitFor(fd, POLLOUT, deadline)) RaiseSerialError(ETIMEDOUT);
   }
@@ -152,13 +155,13 @@ std::optional<std::size_t> CTcpConnection::Read(unsigned char* buffer, std::size
   }
 }
 
-void CTcpConnection::WaitUntilAcknowledged(Clock::time_point deadline) {
+bool CTcpConnection::WaitUntilAcknowledged(Clock::time_point deadline) {
   const int fd = static_cast<int>(socket_);
   for (;;) {
     int unacknowledged = 0;
     if (ioctl(fd, SIOCOUTQ, &unacknowledged) != 0) RaiseSerialError();
-    if (unacknowledged == 0) return;
-    if (Clock::now() >= deadline) RaiseSerialError(ETIMEDOUT);
+    if (unacknowledged == 0) return true;
+    if (Clock::now() >= deadline) return false;
     std::this_thread::sleep_for(kAcknowledgePoll);
   }
 }

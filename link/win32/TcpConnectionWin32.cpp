@@ -156,9 +156,10 @@ std::optional<std::size_t> CTcpConnection::Read(unsigned char* buffer, std::size
   }
 }
 
-void CTcpConnection::WaitUntilAcknowledged(Clock::time_point) {
+bool CTcpConnection::WaitUntilAcknowledged(Clock::time_point) {
   // Winsock does not say how much of what it took the server has
   // acknowledged; the linger for the line time that follows covers it.
+  return true;
 }
 
 void CTcpConnection::Close() {

@@ -175,6 +175,30 @@ TEST_F(NetworkRoad, AWholeGameArrivesByteExactThroughSer2netRawAndRfc2217) {
   }
 }
 
+// ser2net serves one sender at a time and turns the next away ("Port
+// already in use"): the packets wait for the holder to go, as for a busy port.
+TEST_F(NetworkRoad, Ser2netServingAnotherSenderIsWaitedFor) {
+  CPseudoTerminal pty;
+  pty.MakeRaw();
+  CSer2net server(pty.SlavePath());
+  ASSERT_TRUE(server.Running()) << "ser2net did not start";
+  const std::vector<unsigned char> expected = DumpedBytes("team1 HOM\nteam2 VIS\nnewgame\n");
+  for (int port : {server.rawPort, server.rfc2217Port}) {
+    const int holder = ConnectTo(port);
+    usleep(100000);  // served first
+    auto leaves = std::async(std::launch::async, [holder] {
+      usleep(600000);
+      close(holder);
+    });
+    auto arrival = std::async(std::launch::async, ReadArrival, std::ref(pty), expected.size());
+    std::vector<std::string> args = {"--tcp", "127.0.0.1:" + std::to_string(port), "session"};
+    if (port == server.rfc2217Port) args.insert(args.begin() + 2, "--rfc2217");
+    const CCliRun run = RunCliOn(args, "team1 HOM\nteam2 VIS\nnewgame\n");
+    EXPECT_EQ(run.exitStatus, 0) << args[1] << ": " << run.err;
+    EXPECT_EQ(arrival.get().bytes, expected) << args[1];
+  }
+}
+
 TEST_F(NetworkRoad, TheVirtualSignSeesTheFramingAndTheBreakAskedForOverRfc2217) {
   CSignsimProcess sign("--tcp 0 --rfc2217");
   const std::string tcp =
@@ -269,12 +293,13 @@ TEST_F(NetworkRoadFailure, AConnectionNeverAcceptedTimesOutAtTheConnectBound) {
 }
 
 TEST_F(NetworkRoadFailure, AServerThatStopsReadingFailsAtTheWriteDeadline) {
-  // Never accepted, so never read: the connection's small buffer fills.
+  // Never accepted, so never read: the connection's small buffer fills and
+  // the packet is never all acknowledged.
   const int listener = LoopbackListener(1, 4096);
   doc_.baudRate = 4000000;  // a deadline of a few seconds for a megabyte
-  EXPECT_EQ(
-      SendFails(PortOf(listener), kTcpProtocolRaw, 1 << 20),
-      "device server 127.0.0.1:" + std::to_string(PortOf(listener)) + ": Connection timed out");
+  EXPECT_EQ(SendFails(PortOf(listener), kTcpProtocolRaw, 1 << 20),
+            "device server 127.0.0.1:" + std::to_string(PortOf(listener)) +
+                ": the device server did not take the packet: Connection timed out");
   close(listener);
 }
 
