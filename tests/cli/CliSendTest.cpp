@@ -65,7 +65,7 @@ TEST_F(CliSendTest, SerialSendsDeliverExactlyThePacketsOfTheDump) {
   EXPECT_EQ(unsaved.exitStatus, 1);
   EXPECT_EQ(unsaved.err,
             "ravelle-cli: no connection settings are saved; choose the road with --port N or "
-            "--usb, or save the settings in Ravelle's Communication Settings\n");
+            "--usb or --tcp HOST:PORT, or save the settings in Ravelle's Communication Settings\n");
   EXPECT_TRUE(pty.Read(1, 0, 100).empty()) << "nothing sent";
 
   Save({"alpha", kConnectionSerialCustom, 1, 19200, 8, "none", 2});
