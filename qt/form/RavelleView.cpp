@@ -379,9 +379,8 @@ void CRavelleView::ShowSendFailure() {
   const std::optional<CSendFailure>& failure = link_.LastSerialFailure();
   QString text;
   if (failure) {
-    text = QStringLiteral("The last send did not reach the sign: COM%1 (%2): %3")
-               .arg(failure->comPort)
-               .arg(QString::fromStdString(failure->device),
+    text = QStringLiteral("The last send did not reach the sign: %1: %2")
+               .arg(QString::fromStdString(failure->Where()),
                     QString::fromLocal8Bit(failure->systemText.c_str()).trimmed());
   }
   ShowNoticeLine(*sendFailureLine_, text);
