@@ -69,7 +69,7 @@ if [ "$machine" = 014c ]; then
   # 32-bit Wine is slow here: what only the 32-bit build can get wrong.
   sends='|SerialPortWin32OnMappedPorts.TheSerialRoadSends|Win32FormOnTheSign'
   [ "${serial_sends:-1}" = 1 ] || sends=''
-  selection=(-R "UsbRoadWin32Test|Win32FormSmoke$sends")
+  selection=(-R "UsbRoadTest|UsbConventionWin32|Win32FormSmoke$sends")
 fi
 wine=$RAVELLE_WINE_LOADER
 
