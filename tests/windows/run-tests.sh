@@ -150,6 +150,8 @@ if [ "${serial_sends:-1}" = 1 ]; then
   settings='HKCU\Software\Norvane\Ravelle'
   "$wine" reg add "$settings" /v Connection /d 'serial port - betabrite classic' /f >/dev/null
   "$wine" reg add "$settings" /v ComPort /t REG_DWORD /d 1 /f >/dev/null
+  # A game an earlier run left behind would be offered back first.
+  rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/Ravelle/game*
   "$wine_run" "$build/bin/ravelle.exe" &
   ravelle=$!
   pids+=("$ravelle")
