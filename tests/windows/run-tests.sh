@@ -152,19 +152,36 @@ if [ "${serial_sends:-1}" = 1 ]; then
   "$wine" reg add "$settings" /v ComPort /t REG_DWORD /d 1 /f >/dev/null
   # A game an earlier run left behind would be offered back first.
   rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/Ravelle/game*
-  "$wine_run" "$build/bin/ravelle.exe" &
-  ravelle=$!
-  pids+=("$ravelle")
-  "$wine_run" "$build/tests/win32/drive_ravelle.exe"
-  for _ in $(seq 600); do
-    kill -0 "$ravelle" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$ravelle" 2>/dev/null; then
+  # drive_ravelle.exe [--resume] plays (or resumes) a game on a ravelle.exe
+  # it finds running, then closes it with File > Exit.
+  play() {
+    "$wine_run" "$build/bin/ravelle.exe" &
+    local ravelle=$!
+    pids+=("$ravelle")
+    "$wine_run" "$build/tests/win32/drive_ravelle.exe" "$@"
+    for _ in $(seq 600); do
+      kill -0 "$ravelle" 2>/dev/null || return 0
+      sleep 0.1
+    done
     echo "ravelle.exe did not end after File > Exit" >&2
     exit 1
+  }
+  game='{hold}{fixed}{red}HOM{red} 6  {red}VIS{red} 3'
+  play
+  expect_sign "$game"
+  # The game is kept: the next start offers it back, and Yes puts it on the
+  # sign again.
+  shown=$(grep -cxF "sign: $game" "$work/sign.log")
+  play --resume
+  for _ in $(seq 100); do
+    [ "$(grep -cxF "sign: $game" "$work/sign.log")" -gt "$shown" ] && break
+    sleep 0.05
+  done
+  if [ "$(grep -cxF "sign: $game" "$work/sign.log")" -le "$shown" ]; then
+    echo "the resumed game did not reach the sign again" >&2
+    exit 1
   fi
-  expect_sign '{hold}{fixed}{red}HOM{red} 6  {red}VIS{red} 3'
+  echo "resumed, the sign shows it again: $game"
 fi
 status=0
 "$wine_run" "$build/bin/ravelle-cli.exe" --port 200 clear 2>"$work/missing.err" || status=$?
