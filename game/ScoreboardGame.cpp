@@ -95,6 +95,8 @@ void CScoreboardGame::ResetForm() {
   state_.noteNotice.clear();
   state_.nowShowing.clear();
   state_.abbreviationBoxesEnabled = true;
+  showing_ = CShowing::Nothing;
+  shownNote_ = {};
   DisableGameControls();
 }
 

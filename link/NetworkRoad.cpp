@@ -1,10 +1,10 @@
 #include "link/NetworkRoad.h"
 
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <thread>
 
+#include "link/DeviceServerReply.h"
 #include "link/Rfc2217Session.h"
 #include "link/SerialPort.h"
 #include "link/TcpConnection.h"
@@ -58,16 +58,10 @@ Clock::duration LineTime(const DCB& line, std::uint32_t count) {
 // but a close or reset is the server turning the packet away.
 void LingerRaw(CTcpConnection& connection, Clock::time_point until) {
   std::array<unsigned char, 512> buffer;
-  std::string said;
+  CDeviceServerReply reply;
   while (auto count = connection.Read(buffer.data(), buffer.size(), until)) {
-    if (*count == 0) {
-      RaiseSerialError(SystemCode(NetworkFailure::ClosedByServer),
-                       said.empty() ? "the device server closed the connection"
-                                    : "the device server closed the connection (\"" + said + "\")");
-    }
-    for (std::size_t i = 0; i < *count && said.size() < 80; ++i) {
-      if (std::isprint(buffer[i])) said += static_cast<char>(buffer[i]);
-    }
+    if (*count == 0) reply.RaiseClosed();
+    reply.Take(buffer.data(), *count);
   }
 }
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <cerrno>
 
 #include "link/SerialException.h"
 
@@ -16,9 +16,6 @@ constexpr telnet_telopt_t kOptions[] = {
     {rfc2217::kComPortOption, TELNET_WILL, TELNET_DONT},
     {-1, 0, 0},
 };
-
-// What a turned-away client is told fits in a line; more is not kept.
-constexpr std::size_t kSaidLimit = 80;
 
 std::uint32_t ParityValue(std::uint8_t parity) {
   switch (parity) {
@@ -64,10 +61,8 @@ void CRfc2217Session::OnEvent(telnet_t*, telnet_event_t* event, void* self) {
                                event->data.buffer + event->data.size);
       break;
     case TELNET_EV_DATA:
-      for (std::size_t i = 0; i < event->data.size && session.said_.size() < kSaidLimit; ++i) {
-        const auto c = static_cast<unsigned char>(event->data.buffer[i]);
-        if (std::isprint(c)) session.said_ += static_cast<char>(c);
-      }
+      session.reply_.Take(reinterpret_cast<const unsigned char*>(event->data.buffer),
+                          event->data.size);
       break;
     case TELNET_EV_DO:
     case TELNET_EV_DONT: {
@@ -108,11 +103,7 @@ bool CRfc2217Session::ReceiveOnce(Clock::time_point until) {
   std::array<unsigned char, 512> buffer;
   std::optional<std::size_t> count = connection_.Read(buffer.data(), buffer.size(), until);
   if (!count) return false;
-  if (*count == 0) {
-    Fail(NetworkFailure::ClosedByServer,
-         said_.empty() ? "the device server closed the connection"
-                       : "the device server closed the connection (\"" + said_ + "\")");
-  }
+  if (*count == 0) reply_.RaiseClosed();
   telnet_recv(telnet_, reinterpret_cast<const char*>(buffer.data()), *count);
   if (!failure_.empty()) Fail(NetworkFailure::Malformed, "the device server's Telnet: " + failure_);
   // Refusals of options the server asked for go back at once.

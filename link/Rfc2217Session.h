@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "link/DeviceServerReply.h"
 #include "link/Rfc2217.h"
 #include "link/SerialRecords.h"
 #include "link/TcpConnection.h"
@@ -66,7 +67,5 @@ class CRfc2217Session {
   std::optional<bool> binaryToServer_;
   std::optional<bool> binaryFromServer_;
   std::string failure_;
-  // What the server sent as data: a device server that turns a client away
-  // says why this way.
-  std::string said_;
+  CDeviceServerReply reply_;
 };

@@ -91,7 +91,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 
 # The far ends, and the COM ports leading to them.
-"$signsim" --text >"$work/sign.log" 2>&1 &
+"$signsim" --text --tcp 0 >"$work/sign.log" 2>&1 &
 pids+=($!)
 mkfifo "$work/hold"
 tests/windows/far_ends.py <"$work/hold" >"$work/far-ends" &
@@ -191,3 +191,17 @@ if [ "$status" != 1 ] || ! grep -q '^ravelle-cli: packet not sent to COM200 ' "$
   exit 1
 fi
 echo "a missing port: exit status 1, $(head -n 1 "$work/missing.err")"
+
+echo "--- ravelle-cli.exe through a device server (the virtual sign's TCP port, raw)"
+tcp=$(grep -m 1 '^tcp: ' "$work/sign.log")
+"$wine_run" "$build/bin/ravelle-cli.exe" --tcp "${tcp#tcp: }" scoreboard NET TCP
+expect_sign '{hold}{fixed}{red}NET{red} 0  {red}TCP{red} 0'
+status=0
+"$wine_run" "$build/bin/ravelle-cli.exe" --tcp "${tcp#tcp: }" --rfc2217 clear 2>"$work/rfc2217.err" ||
+  status=$?
+if [ "$status" != 1 ] || ! grep -q 'this build has no RFC 2217' "$work/rfc2217.err"; then
+  echo "RFC 2217 without libtelnet should fail with exit status 1, got $status:" >&2
+  cat "$work/rfc2217.err" >&2
+  exit 1
+fi
+echo "RFC 2217: exit status 1, $(head -n 1 "$work/rfc2217.err")"
