@@ -83,15 +83,21 @@ msiexec() {
   return "$status"
 }
 windows_path() { echo "Z:${1//\//\\}"; }
-# The Installed-apps entries named Ravelle, one line each: version, publisher.
+# The Installed-apps entries named Ravelle, one line each: the version, the
+# publisher, the home page and the readme (the licence), parted by "; ".
 ravelle_entries() {
   "$wine64" reg query "$uninstall_keys" /s | tr -d '\r' | awk '
-    /^HKEY/ { if (name == "Ravelle") print version " " publisher; name = version = publisher = "" }
-    $1 == "DisplayName" { name = $3 }
-    $1 == "DisplayVersion" { version = $3 }
-    $1 == "Publisher" { publisher = substr($0, index($0, "REG_SZ") + 10) }
-    END { if (name == "Ravelle") print version " " publisher }'
+    function flush() {
+      if (value["DisplayName"] == "Ravelle")
+        print value["DisplayVersion"] "; " value["Publisher"] "; " value["URLInfoAbout"] "; " value["ReadMe"]
+      split("", value)
+    }
+    /^HKEY/ { flush() }
+    /^    [^ ]+    REG_/ { name = $1; sub(/^    [^ ]+    REG_[A-Z_]+/, ""); sub(/^    /, ""); value[name] = $0 }
+    END { flush() }'
 }
+# What the entry of VERSION reads.
+entry() { echo "$1; The Ravelle developers; $home_page; C:\\Program Files (x86)\\Ravelle\\LICENSE.txt"; }
 shortcuts() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/Ravelle.lnk'; }
 
 # The user's settings, saved before Ravelle is installed, must outlive it.
@@ -105,7 +111,11 @@ for program in ravelle.exe ravelle-cli.exe; do
 done
 expect "shortcuts" 1 "$(shortcuts | wc -l)"
 grep -a -q -i 'Ravelle\\ravelle.exe' "$(shortcuts)" || fail "the shortcut does not lead to ravelle.exe"
-expect "Installed-apps entry" "$version The Ravelle developers" "$(ravelle_entries)"
+expect "Installed-apps entry" "$(entry "$version")" "$(ravelle_entries)"
+# Installed apps shows the icon the installer keeps for the product.
+icon=$("$wine64" reg query 'HKLM\Software\Classes\Installer\Products' /s | tr -d '\r' |
+  awk '$1 == "ProductIcon" { sub(/^.*REG_SZ    C:/, ""); print }' | tr '\\' /)
+cmp "$WINEPREFIX/drive_c$icon" "$build/res/ravelle.ico" || fail "Installed apps shows no icon of the program's"
 expect "installed ravelle-cli.exe --version" "ravelle-cli $version" \
   "$(/usr/lib/wine/wine "$folder/ravelle-cli.exe" --version | tr -d '\r')"
 echo "installed: $(ls "$folder" | xargs), a shortcut, the entry $(ravelle_entries)"
@@ -123,7 +133,7 @@ build_msi() {
 rebuilt_msi=$(build_msi "$version")
 echo "--- msiexec /i $(basename "$rebuilt_msi") /qn: another build of the same version"
 msiexec /i "$(windows_path "$rebuilt_msi")"
-expect "Installed-apps entries after a second build of $version" "$version The Ravelle developers" \
+expect "Installed-apps entries after a second build of $version" "$(entry "$version")" \
   "$(ravelle_entries)"
 
 # The next release.
@@ -132,7 +142,7 @@ next=$major.$minor.$((patch + 1))
 next_msi=$(build_msi "$next")
 echo "--- msiexec /i $(basename "$next_msi") /qn: an upgrade"
 msiexec /i "$(windows_path "$next_msi")"
-expect "Installed-apps entries after the upgrade" "$next The Ravelle developers" "$(ravelle_entries)"
+expect "Installed-apps entries after the upgrade" "$(entry "$next")" "$(ravelle_entries)"
 expect "files after the upgrade" "LICENSE.txt ravelle-cli.exe ravelle.exe" "$(ls "$folder" | xargs)"
 expect "shortcuts after the upgrade" 1 "$(shortcuts | wc -l)"
 
@@ -141,7 +151,7 @@ status=0
 msiexec /i "$(windows_path "$msi")" 2>/dev/null || status=$?
 # ERROR_INSTALL_FAILURE, 1603, of which Wine passes on the low 8 bits.
 expect "status of the refused downgrade" $((1603 % 256)) "$status"
-expect "Installed-apps entries after the refused downgrade" "$next The Ravelle developers" \
+expect "Installed-apps entries after the refused downgrade" "$(entry "$next")" \
   "$(ravelle_entries)"
 
 echo "--- msiexec /x $(basename "$next_msi") /qn"
