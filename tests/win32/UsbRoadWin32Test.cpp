@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -9,6 +10,7 @@
 #include "link/EventPump.h"
 #include "link/MessageBoxSeam.h"
 #include "link/SignLink.h"
+#include "link/UsbBulkApi.h"
 #include "link/UsbLibrary.h"
 #include "tests/link/FakeUsbControl.h"
 #include "tests/support/FakeViewStatus.h"
@@ -120,5 +122,35 @@ TEST_F(UsbRoadWin32Test, TheDefaultNameIsTheVendorsDllAndAMissingOneShowsM1) {
   EXPECT_EQ(messages_.texts, std::vector<std::string>{kM1});
   EXPECT_EQ(pump_.passes, 20);
 }
+
+// The link's types for the entry points follow the DLL's own convention:
+// after each call through them the stack pointer is where it was before.
+// (A caller built for the C convention would find it off by the arguments'
+// size, after the 32-bit DLL had already removed them.)
+#if defined(__i386__)
+TEST_F(UsbRoadWin32Test, EntryPointsAreCalledWithTheDllsOwnConvention) {
+  UseFake(kFull);
+  auto stackPointer = [] {
+    std::uintptr_t pointer;
+    asm volatile("mov %%esp, %0" : "=r"(pointer));
+    return pointer;
+  };
+  unsigned char chunk[2000] = {'x'};
+  auto open = reinterpret_cast<UsbBulkOpenFn>(FindUsbEntryPoint(library_, "USBBULK_Open"));
+  auto write = reinterpret_cast<UsbBulkWriteFn>(FindUsbEntryPoint(library_, "USBBULK_Write"));
+  auto read = reinterpret_cast<UsbBulkReadFn>(FindUsbEntryPoint(library_, "USBBULK_Read"));
+  auto close = reinterpret_cast<UsbBulkCloseFn>(FindUsbEntryPoint(library_, "USBBULK_Close"));
+  std::uintptr_t before = stackPointer();
+  open();
+  EXPECT_EQ(stackPointer(), before) << "Open";
+  write(chunk, 1);
+  EXPECT_EQ(stackPointer(), before) << "Write";
+  read(chunk, 1);
+  EXPECT_EQ(stackPointer(), before) << "Read";
+  close();
+  EXPECT_EQ(stackPointer(), before) << "Close";
+  EXPECT_EQ(std::string(control_->calls), "O W1 R1 C");
+}
+#endif
 
 }  // namespace

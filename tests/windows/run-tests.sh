@@ -1,16 +1,25 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests under Wine:
+# Runs a Windows build's tests under Wine:
 #
 #   tests/windows/run-tests.sh [WINDOWS_BUILD [LINUX_SIGNSIM]]
 #
 # (defaults build/windows and build/ci/bin/ravelle-signsim). First the test
 # programs through CTest, then ravelle-cli.exe against the Linux virtual sign.
 #
+# A 64-bit build (build/windows-x64) runs the whole suite under wine64. A
+# 32-bit build (build/windows, the programs users get) runs under Wine's
+# 32-bit loader, and only what the 32-bit build itself can get wrong: the
+# USB road through 32-bit stdcall fakes of the vendor's DLL, serial sends,
+# the form. Where this kernel cannot run 32-bit code at all, the 32-bit
+# loader runs under qemu's user-mode emulation, registered for 32-bit x86
+# programs in a binfmt_misc of the guard's own: nothing changes for the
+# machine.
+#
 # Wine maps every serial device of the machine to a COM port on its own, and
 # /dev/ttyS0 may be the kernel's console. So everything runs in a private
-# mount namespace with /dev/null over each of them, in a Wine prefix inside
-# the build folder, and the only COM ports that lead anywhere are the ones
-# mapped here:
+# user and mount namespace with /dev/null over each of them, in a Wine
+# prefix inside the build folder, and the only COM ports that lead anywhere
+# are the ones mapped here:
 #   COM1  the virtual sign (ravelle-signsim --text)
 #   COM2  a far end that reads everything
 #   COM3  a far end that never reads
@@ -21,7 +30,8 @@ build=$(realpath "${1:-build/windows}")
 signsim=$(realpath "${2:-build/ci/bin/ravelle-signsim}")
 
 if [ "${RAVELLE_WINE_GUARDED:-}" != 1 ]; then
-  exec env RAVELLE_WINE_GUARDED=1 unshare --mount --propagation private "$0" "$build" "$signsim"
+  exec env RAVELLE_WINE_GUARDED=1 unshare --user --map-root-user --mount --propagation private \
+    "$0" "$build" "$signsim"
 fi
 for device in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do
   if [ -e "$device" ]; then mount --bind /dev/null "$device"; fi
@@ -31,6 +41,36 @@ done
 # inside the guard, never one a program outside it started.
 mkdir -p "/tmp/.wine-$(id -u)"
 mount -t tmpfs -o mode=0700 tmpfs "/tmp/.wine-$(id -u)"
+
+# The build's word size, from the machine field of a program's PE header.
+program=$build/bin/ravelle-cli.exe
+pe_header=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
+machine=$(od -An -tx2 -j$((pe_header + 4)) -N2 "$program" | tr -d ' ')
+if [ "$machine" = 014c ]; then
+  export RAVELLE_WINE_LOADER=/usr/lib/wine/wine WINEARCH=win32
+  if ! "$RAVELLE_WINE_LOADER" --version >/dev/null 2>&1; then
+    echo "--- this kernel runs no 32-bit code: 32-bit Wine under qemu-i386"
+    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    elf32='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    echo ":ravelle-i386:M::$elf32:$mask:/usr/bin/qemu-i386:POCF" >/proc/sys/fs/binfmt_misc/register
+    "$RAVELLE_WINE_LOADER" --version >/dev/null
+    # The emulator cannot pass on the break that starts every packet (it
+    # knows no TIOCSBRK), so no serial send gets through: those run on the
+    # 64-bit build, and on a 32-bit one where the kernel runs it natively.
+    serial_sends=0
+  fi
+else
+  export RAVELLE_WINE_LOADER=/usr/lib/wine/wine64 WINEARCH=win64
+fi
+selection=()
+if [ "$machine" = 014c ]; then
+  # 32-bit Wine is slow here: what only the 32-bit build can get wrong.
+  sends='|SerialPortWin32OnMappedPorts.TheSerialRoadSends|Win32FormOnTheSign'
+  [ "${serial_sends:-1}" = 1 ] || sends=''
+  selection=(-R "UsbRoadWin32Test|Win32FormSmoke$sends")
+fi
+wine=$RAVELLE_WINE_LOADER
 
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
@@ -46,7 +86,7 @@ trap finish EXIT
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "--- new Wine prefix in $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
+  "$wine" wineboot -i >/dev/null 2>&1
 fi
 
 # The far ends, and the COM ports leading to them.
@@ -62,38 +102,40 @@ for _ in $(seq 100); do
 done
 sign_pty=$(head -n 1 "$work/sign.log")
 read -r reading_pty stalled_pty <"$work/far-ends"
-wine reg delete 'HKLM\Software\Wine\Ports' /f >/dev/null 2>&1 || true
-wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$sign_pty" /f >/dev/null
-wine reg add 'HKLM\Software\Wine\Ports' /v COM2 /d "$reading_pty" /f >/dev/null
-wine reg add 'HKLM\Software\Wine\Ports' /v COM3 /d "$stalled_pty" /f >/dev/null
-wine reg add 'HKLM\Software\Wine\Ports' /v COM4 /d "$work/no-such-device" /f >/dev/null
+"$wine" reg delete 'HKLM\Software\Wine\Ports' /f >/dev/null 2>&1 || true
+"$wine" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$sign_pty" /f >/dev/null
+"$wine" reg add 'HKLM\Software\Wine\Ports' /v COM2 /d "$reading_pty" /f >/dev/null
+"$wine" reg add 'HKLM\Software\Wine\Ports' /v COM3 /d "$stalled_pty" /f >/dev/null
+"$wine" reg add 'HKLM\Software\Wine\Ports' /v COM4 /d "$work/no-such-device" /f >/dev/null
 # The port links are made when the server starts; one persistent server
 # then serves every test program.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 wineserver -p
-wine cmd /c exit >/dev/null 2>&1
+"$wine" cmd /c exit >/dev/null 2>&1
 for port in 1 2 3 4; do
   echo "COM$port -> $(readlink "$WINEPREFIX/dosdevices/com$port")"
 done
 
 echo "--- test programs"
 RAVELLE_WINE_READING_COM=2 RAVELLE_WINE_STALLED_COM=3 RAVELLE_WINE_MISSING_DEVICE_COM=4 \
-  ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+  ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "${selection[@]}"
 
-echo "--- ravelle-cli.exe and the virtual sign"
-"$wine_run" "$build/bin/ravelle-cli.exe" --port 1 scoreboard HOM VIS --colors Red Green Amber Yellow
-wanted='sign: {hold}{fixed}{red}HOM{green} 0  {amber}VIS{yellow} 0'
-for _ in $(seq 100); do
-  grep -qxF "$wanted" "$work/sign.log" && break
-  sleep 0.05
-done
-if ! grep -qxF "$wanted" "$work/sign.log"; then
-  echo "the virtual sign does not show the scoreboard:" >&2
-  cat "$work/sign.log" >&2
-  exit 1
+if [ "${serial_sends:-1}" = 1 ]; then
+  echo "--- ravelle-cli.exe and the virtual sign"
+  "$wine_run" "$build/bin/ravelle-cli.exe" --port 1 scoreboard HOM VIS --colors Red Green Amber Yellow
+  wanted='sign: {hold}{fixed}{red}HOM{green} 0  {amber}VIS{yellow} 0'
+  for _ in $(seq 100); do
+    grep -qxF "$wanted" "$work/sign.log" && break
+    sleep 0.05
+  done
+  if ! grep -qxF "$wanted" "$work/sign.log"; then
+    echo "the virtual sign does not show the scoreboard:" >&2
+    cat "$work/sign.log" >&2
+    exit 1
+  fi
+  echo "the sign shows: ${wanted#sign: }"
 fi
-echo "the sign shows: ${wanted#sign: }"
 status=0
 "$wine_run" "$build/bin/ravelle-cli.exe" --port 200 clear 2>"$work/missing.err" || status=$?
 if [ "$status" != 1 ] || ! grep -q '^ravelle-cli: packet not sent to COM200 ' "$work/missing.err"; then
