@@ -131,6 +131,8 @@ build_msi() {
 
 # A second build of the same version replaces the first, not beside it.
 rebuilt_msi=$(build_msi "$version")
+[ "$(msi=$rebuilt_msi cell Property ProductCode 2)" != "$(cell Property ProductCode 2)" ] ||
+  fail "two builds of the installer share a product code"
 echo "--- msiexec /i $(basename "$rebuilt_msi") /qn: another build of the same version"
 msiexec /i "$(windows_path "$rebuilt_msi")"
 expect "Installed-apps entries after a second build of $version" "$(entry "$version")" \
