@@ -1,5 +1,6 @@
 #include "link/SerialPort.h"
 
+#include <algorithm>
 #include <cmath>
 
 // The operations that are the same on every system: opening by number,
@@ -23,6 +24,15 @@ double CharacterSeconds(const DCB& dcb) {
 std::chrono::milliseconds StallDeadline(const DCB& dcb, std::uint32_t count) {
   return std::chrono::milliseconds(
       static_cast<std::int64_t>(std::ceil(2000.0 * count * CharacterSeconds(dcb))) + 1000);
+}
+
+CDrainPacing DrainPacing(const DCB& dcb, std::uint32_t queued) {
+  const double characterMicroseconds = CharacterSeconds(dcb) * 1e6;
+  // A slow line is still looked at every 20 ms.
+  const auto step =
+      std::clamp<std::int64_t>(static_cast<std::int64_t>(characterMicroseconds), 1, 20000);
+  return {std::chrono::microseconds(static_cast<std::int64_t>(queued * characterMicroseconds)),
+          std::chrono::microseconds(step)};
 }
 
 void ApplyLineSettings(DCB& dcb, std::uint32_t baudRate, SerialParity parity, std::uint8_t dataBits,

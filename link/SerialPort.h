@@ -67,6 +67,16 @@ double CharacterSeconds(const DCB& dcb);
 // line time and a second to spare.
 std::chrono::milliseconds StallDeadline(const DCB& dcb, std::uint32_t count);
 
+// How the wait for the driver's queue to empty after a write is paced:
+// first the line time of the bytes it holds (nothing is gained by looking
+// before they can be out), then a look every step of at most one character
+// time, so that a packet's end is noticed at most a character late.
+struct CDrainPacing {
+  std::chrono::microseconds firstWait;
+  std::chrono::microseconds step;
+};
+CDrainPacing DrainPacing(const DCB& dcb, std::uint32_t queued);
+
 // What Open does to the port's current DCB: the line settings, and the
 // flow-control fields of the mode; values outside an enumeration leave the
 // DCB field as it was.

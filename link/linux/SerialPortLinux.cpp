@@ -418,21 +418,22 @@ void CSerialPort::DrainOutput(std::int64_t deadlineMs) {
   // The driver's queue is watched rather than waited for with tcdrain,
   // which has no limit: a far end holding CTS low, or a stuck driver, would
   // keep it forever.
-  std::uint32_t queued = OutputQueueCount(portHandle_);
+  const std::uint32_t queued = OutputQueueCount(portHandle_);
   termios tty{};
   GetTermios(portHandle_, tty);
+  const DCB dcb = LineDcb(portHandle_, tty);
   const auto limit =
-      deadlineMs >= 0 ? std::chrono::milliseconds(deadlineMs) : LineDeadline(portHandle_, queued);
+      deadlineMs >= 0 ? std::chrono::milliseconds(deadlineMs) : StallDeadline(dcb, queued);
   const auto giveUp = Clock::now() + limit;
-  const auto step = std::chrono::microseconds(std::clamp<std::int64_t>(
-      static_cast<std::int64_t>(CharacterSeconds(LineDcb(portHandle_, tty)) * 4e6), 500, 20000));
+  const CDrainPacing pacing = DrainPacing(dcb, queued);
+  if (queued > 0) std::this_thread::sleep_until(std::min(Clock::now() + pacing.firstWait, giveUp));
   while (OutputQueueCount(portHandle_) > 0) {
     if (Clock::now() >= giveUp) AbandonOutput(portHandle_);
-    std::this_thread::sleep_for(step);
+    std::this_thread::sleep_for(pacing.step);
   }
   // Then the UART's own FIFO, where the driver shows it.
   for (std::optional<bool> empty; (empty = TransmitterEmpty(portHandle_)) && !*empty;) {
     if (Clock::now() >= giveUp) AbandonOutput(portHandle_);
-    std::this_thread::sleep_for(step);
+    std::this_thread::sleep_for(pacing.step);
   }
 }

@@ -17,7 +17,6 @@ using Clock = std::chrono::steady_clock;
 // port waits for its lock, before the open fails with the system's code.
 constexpr auto kBusyPortWait = std::chrono::seconds(2);
 constexpr std::uint32_t kBusyPortRetryMs = 50;
-constexpr std::uint32_t kDrainStepMs = 5;
 
 void Check(bool succeeded) {
   if (!succeeded) RaiseSerialError(commapi::LastCommError());
@@ -183,11 +182,25 @@ std::uint32_t CSerialPort::Write(const void* bytes, std::uint32_t count) {
 // while bytes still wait in their queue.
 void CSerialPort::DrainOutput(std::int64_t deadlineMs) {
   const auto giveUp = Clock::now() + std::chrono::milliseconds(deadlineMs);
+  COMSTAT status;
+  GetStatus(status);
+  if (status.cbOutQue == 0) return;
+  DCB dcb;
+  GetState(dcb);
+  const CDrainPacing pacing = DrainPacing(dcb, status.cbOutQue);
+  // Sleep counts whole milliseconds: the first wait is rounded down, and a
+  // step is at least one.
+  using std::chrono::duration_cast;
+  using std::chrono::milliseconds;
+  commapi::Pause(static_cast<std::uint32_t>(
+      std::min<std::int64_t>(duration_cast<milliseconds>(pacing.firstWait).count(),
+                             std::max<std::int64_t>(0, deadlineMs))));
+  const auto stepMs = static_cast<std::uint32_t>(
+      std::max<std::int64_t>(1, duration_cast<milliseconds>(pacing.step).count()));
   for (;;) {
-    COMSTAT status;
     GetStatus(status);
     if (status.cbOutQue == 0) return;
     if (Clock::now() >= giveUp) RaiseSerialError(commapi::kErrorTimeout);
-    commapi::Pause(kDrainStepMs);
+    commapi::Pause(stepMs);
   }
 }

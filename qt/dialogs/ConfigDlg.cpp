@@ -9,13 +9,6 @@
 #include "qt/framework/TemplateLayout.h"
 #include "qt/framework/Windows1252Text.h"
 
-namespace {
-
-const QStringList kColorNames = {"Amber", "Brown",  "Dim Green", "Dim Red",
-                                 "Green", "Orange", "Red",       "Yellow"};
-
-}  // namespace
-
 CConfigDlg::CConfigDlg(QWidget* parent) : CModalDialog(parent) {
   setWindowTitle(QStringLiteral("Configuration"));
   CTemplateLayout layout(*this);
@@ -33,36 +26,45 @@ CConfigDlg::CConfigDlg(QWidget* parent) : CModalDialog(parent) {
   layout.Place(*cancel, 2, 249, 24, 50, 14);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  team1NameList_ = AddColorList(1016, 83, 99, team1NameColor);
+  QComboBox* team1Name = AddColorList(ColorList::Team1Name, 1016, 83, 99);
   layout.Place(*new QLabel(QStringLiteral("Name Color:"), this), 0, 20, 100, 49, 11);
-  team2NameList_ = AddColorList(1017, 219, 99, team2NameColor);
+  QComboBox* team2Name = AddColorList(ColorList::Team2Name, 1017, 219, 99);
   layout.Place(*new QLabel(QStringLiteral("Name Color:"), this), 0, 160, 100, 49, 11);
-  team1ScoreList_ = AddColorList(1018, 83, 134, team1ScoreColor);
+  QComboBox* team1Score = AddColorList(ColorList::Team1Score, 1018, 83, 134);
   layout.Place(*new QLabel(QStringLiteral("Score Color:"), this), 0, 20, 135, 49, 11);
-  team2ScoreList_ = AddColorList(1019, 219, 134, team2ScoreColor);
+  QComboBox* team2Score = AddColorList(ColorList::Team2Score, 1019, 219, 134);
   layout.Place(*new QLabel(QStringLiteral("Score Color:"), this), 0, 160, 135, 49, 11);
 
   setTabOrder(ok, cancel);
-  setTabOrder(cancel, team1NameList_);
-  setTabOrder(team1NameList_, team2NameList_);
-  setTabOrder(team2NameList_, team1ScoreList_);
-  setTabOrder(team1ScoreList_, team2ScoreList_);
+  setTabOrder(cancel, team1Name);
+  setTabOrder(team1Name, team2Name);
+  setTabOrder(team2Name, team1Score);
+  setTabOrder(team1Score, team2Score);
 }
 
-QComboBox* CConfigDlg::AddColorList(int id, int x, int y, std::string& field) {
+QComboBox* CConfigDlg::AddColorList(ColorList which, int id, int x, int y) {
   auto* list = new QComboBox(this);
-  FillComboEntries(*list, kColorNames, true);
+  QStringList names;
+  for (const std::string& name : Entries()) names << FromWindows1252(name);
+  FillComboEntries(*list, names, false);
   CTemplateLayout(*this).PlaceCombo(*list, id, x, y, 52, 138);
-  // The operator's choice, the newly selected colour name, goes to the field
-  // this list edits.
-  connect(list, &QComboBox::activated, this,
-          [list, &field](int) { field = ToWindows1252(list->currentText()); });
+  lists_[static_cast<int>(which)] = list;
+  connect(list, &QComboBox::activated, this, [this, which, list](int index) {
+    Choose(which, ToWindows1252(list->itemText(index)));
+    RefreshLists();
+  });
   return list;
 }
 
 void CConfigDlg::OnInitDialog() {
-  SelectEntryByPrefix(*team1NameList_, FromWindows1252(team1NameColor));
-  SelectEntryByPrefix(*team2NameList_, FromWindows1252(team2NameColor));
-  SelectEntryByPrefix(*team1ScoreList_, FromWindows1252(team1ScoreColor));
-  SelectEntryByPrefix(*team2ScoreList_, FromWindows1252(team2ScoreColor));
+  Open();
+  RefreshLists();
+}
+
+void CConfigDlg::RefreshLists() {
+  for (int i = 0; i < kColorListCount; ++i) {
+    const std::string& selection = Selection(static_cast<ColorList>(i));
+    const int index = selection.empty() ? -1 : lists_[i]->findText(FromWindows1252(selection));
+    if (lists_[i]->currentIndex() != index) lists_[i]->setCurrentIndex(index);
+  }
 }

@@ -1,31 +1,27 @@
 #pragma once
 
-#include <string>
+#include <array>
 
+#include "dialogs/ColorOptionsEditor.h"
 #include "qt/framework/ModalDialog.h"
 
 class QComboBox;
 
 // Score Board Options: the colour of each team's name and score on the sign.
-// Edits private copies; the caller takes them back only after OK.
-class CConfigDlg : public CModalDialog {
+// A Qt view of CColorOptionsEditor, whose four fields are private copies
+// the caller takes back only after OK.
+class CConfigDlg : public CModalDialog, public CColorOptionsEditor {
   Q_OBJECT
  public:
   explicit CConfigDlg(QWidget* parent = nullptr);
-
-  std::string team1NameColor;
-  std::string team2NameColor;
-  std::string team1ScoreColor;
-  std::string team2ScoreColor;
 
  protected:
   void OnInitDialog() override;
 
  private:
-  QComboBox* AddColorList(int id, int x, int y, std::string& field);
+  QComboBox* AddColorList(ColorList which, int id, int x, int y);
+  // Shows the editor's selections in the lists.
+  void RefreshLists();
 
-  QComboBox* team1NameList_;
-  QComboBox* team2NameList_;
-  QComboBox* team1ScoreList_;
-  QComboBox* team2ScoreList_;
+  std::array<QComboBox*, kColorListCount> lists_{};
 };

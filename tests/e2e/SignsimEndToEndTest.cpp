@@ -69,11 +69,15 @@ TEST_F(SignsimEndToEnd, AGameANoteAndClearingShowOnTheSignOnTheLineSettingsAppli
   RunCli("note 'Half  time\nCafé' --color Orange --size Giant");
   EXPECT_NE(sign_.WaitForLine("sign: {rotate}{orange}{wide}Half time Café{/wide}"), "");
   RunCli("--baud 19200 --bits 8 --parity none --stop-bits 2 clear");
-  EXPECT_NE(sign_.WaitForLine("line: 19200 8N2 flow none"), "");
+  EXPECT_NE(sign_.WaitForLine("line: 19200 baud, 2 stop bits, flow none (data bits and parity not "
+                              "visible on a pseudo-terminal)"),
+            "");
   EXPECT_NE(sign_.WaitForLine("sign: {blank}"), "");
   // A rate the termios table lacks, typed in the custom settings.
   RunCli("--baud 12345 note typed");
-  EXPECT_NE(sign_.WaitForLine("line: 12345 8N1 flow none"), "");
+  EXPECT_NE(sign_.WaitForLine("line: 12345 baud, 1 stop bit, flow none (data bits and parity not "
+                              "visible on a pseudo-terminal)"),
+            "");
   EXPECT_NE(sign_.WaitForLine("sign: {rotate}{red}typed"), "");
   EXPECT_EQ(sign_.Reports(), Lines{});
 }

@@ -102,6 +102,9 @@ for _ in $(seq 100); do
 done
 sign_pty=$(head -n 1 "$work/sign.log")
 read -r reading_pty stalled_pty <"$work/far-ends"
+# Windows are made with Wine's null graphics driver: real windows and
+# messages, nothing drawn, no display needed.
+"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
 "$wine" reg delete 'HKLM\Software\Wine\Ports' /f >/dev/null 2>&1 || true
 "$wine" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$sign_pty" /f >/dev/null
 "$wine" reg add 'HKLM\Software\Wine\Ports' /v COM2 /d "$reading_pty" /f >/dev/null
@@ -118,7 +121,8 @@ for port in 1 2 3 4; do
 done
 
 echo "--- test programs"
-RAVELLE_WINE_READING_COM=2 RAVELLE_WINE_STALLED_COM=3 RAVELLE_WINE_MISSING_DEVICE_COM=4 \
+RAVELLE_WINE_SIGN_COM=1 RAVELLE_WINE_SIGN_LOG="$work/sign.log" RAVELLE_WINE_READING_COM=2 \
+  RAVELLE_WINE_STALLED_COM=3 RAVELLE_WINE_MISSING_DEVICE_COM=4 \
   ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "${selection[@]}"
 
 if [ "${serial_sends:-1}" = 1 ]; then

@@ -27,29 +27,11 @@ std::string SpeedText(speed_t code, std::uint32_t typedBaud) {
 }  // namespace
 
 std::string DescribeLineSettings(const termios& settings, std::uint32_t typedBaud) {
-  std::string text = SpeedText(cfgetospeed(&settings), typedBaud) + " ";
-  switch (settings.c_cflag & CSIZE) {
-    case CS5:
-      text += '5';
-      break;
-    case CS6:
-      text += '6';
-      break;
-    case CS7:
-      text += '7';
-      break;
-    default:
-      text += '8';
-  }
-  if ((settings.c_cflag & PARENB) == 0) {
-    text += 'N';
-  } else {
-    text += (settings.c_cflag & PARODD) != 0 ? 'O' : 'E';
-  }
-  text += (settings.c_cflag & CSTOPB) != 0 ? '2' : '1';
+  std::string text = SpeedText(cfgetospeed(&settings), typedBaud) + " baud, ";
+  text += (settings.c_cflag & CSTOPB) != 0 ? "2 stop bits" : "1 stop bit";
   const bool hardware = (settings.c_cflag & CRTSCTS) != 0;
   const bool software = (settings.c_iflag & (IXON | IXOFF)) != 0;
-  text += " flow ";
+  text += ", flow ";
   if (hardware && software) {
     text += "rts/cts+xon/xoff";
   } else if (hardware) {
@@ -59,5 +41,5 @@ std::string DescribeLineSettings(const termios& settings, std::uint32_t typedBau
   } else {
     text += "none";
   }
-  return text;
+  return text + " (data bits and parity not visible on a pseudo-terminal)";
 }

@@ -25,7 +25,8 @@ class CSerialEnd {
   // is waiting.
   std::size_t Read(std::uint8_t* buffer, std::size_t size);
 
-  // The line settings the last sender applied ("9600 7E1 flow none").
+  // The line settings the last sender applied, as far as they can be seen
+  // here (DescribeLineSettings).
   std::string LineSettings() const;
 
   // Clears the tty's exclusive flag when no living sender holds it: senders

@@ -17,7 +17,7 @@ class CVirtualSign;
 // at once, so no sender ever waits on the sign.
 //
 // Lines reported besides the sign's own:
-//   "line: 9600 7E1 flow none"   the pseudo-terminal's settings, when data
+//   "line: 9600 baud, ..."       the pseudo-terminal's settings, when data
 //                                arrives under settings not reported yet
 //   "link: ..."                  trouble with the links themselves: out of
 //                                descriptors (accepting rests a second),

@@ -37,7 +37,9 @@ show and reports what a real sign would reject.
 Output, one line each (also in window mode, without the sign: lines):
   /dev/pts/N                     the pseudo-terminal, always the first line
   tcp: 127.0.0.1:PORT            the TCP port, with --tcp
-  line: 9600 7E1 flow none       the line settings the sender applied
+  line: <settings>               the line settings the sender applied, as far
+                                 as a pseudo-terminal shows them: the speed,
+                                 the stop bits and the flow control
   sign: <markup>                 every change of what the sign shows
   error: <what>: <bytes in hex>  a transmission the sign cannot take
   warning: <what>                something a real sign would reject or mangle

@@ -1,0 +1,3 @@
+#include "dialogs/SystemText.h"
+
+std::string SystemTextToWindows1252(const std::string& text) { return text; }
