@@ -1,8 +1,9 @@
 # The Windows installer, built by Debian's wixl from ravelle.wxs.in:
 # `cmake --workflow --preset windows-package` makes
 # ravelle-<version>-x86.msi in build/windows-package (target ravelle_msi).
-# Windows users get the 32-bit programs, so only a 32-bit build has one.
-if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+# Windows users get the 32-bit programs, the desktop program among them:
+# only such a build has an installer.
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4 OR NOT TARGET ravelle)
   return()
 endif()
 find_program(WIXL wixl REQUIRED)
@@ -11,11 +12,7 @@ find_program(WIXL wixl REQUIRED)
 # the source and everything the installer holds are gathered in one folder.
 set(msi_folder ${CMAKE_CURRENT_BINARY_DIR}/msi)
 set(msi_files)
-set(msi_programs ravelle-cli)
-if(TARGET ravelle)
-  list(PREPEND msi_programs ravelle)
-endif()
-foreach(program ${msi_programs})
+foreach(program ravelle ravelle-cli)
   # Symbols serve debugging only; users get the programs without them.
   set(staged ${msi_folder}/${program}.exe)
   add_custom_command(OUTPUT ${staged}
@@ -27,20 +24,15 @@ endforeach()
 add_custom_command(OUTPUT ${msi_folder}/LICENSE.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${msi_folder}/LICENSE.txt
   DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+# The icon of the Start-menu entry and of Installed apps is the program's
+# own, rendered for its resources (target ravelle_win32_images).
+set(program_icon ${CMAKE_BINARY_DIR}/win32/ravelle.ico)
 add_custom_command(OUTPUT ${msi_folder}/ravelle.ico
-  COMMAND ${CMAKE_COMMAND} -E copy ${RAVELLE_WINDOWS_ICON} ${msi_folder}/ravelle.ico
-  DEPENDS ${RAVELLE_WINDOWS_ICON} ravelle_windows_icon)
+  COMMAND ${CMAKE_COMMAND} -E copy ${program_icon} ${msi_folder}/ravelle.ico
+  DEPENDS ${program_icon} ravelle_win32_images)
 list(APPEND msi_files ${msi_folder}/LICENSE.txt ${msi_folder}/ravelle.ico)
 
-file(READ ravelle.wxs.in wxs)
-if(NOT TARGET ravelle)
-  foreach(part component feature)
-    string(REGEX REPLACE "<!-- desktop program ${part} -->.*<!-- end of desktop program ${part} -->" ""
-           wxs "${wxs}")
-  endforeach()
-endif()
-file(CONFIGURE OUTPUT ${msi_folder}/ravelle.wxs CONTENT "${wxs}" @ONLY)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ravelle.wxs.in)
+configure_file(ravelle.wxs.in ${msi_folder}/ravelle.wxs @ONLY)
 
 set(msi ${CMAKE_BINARY_DIR}/ravelle-${PROJECT_VERSION}-x86.msi)
 add_custom_command(OUTPUT ${msi}

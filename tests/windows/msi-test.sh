@@ -56,7 +56,7 @@ expect "install folder" "ProgramFilesFolder Ravelle" "$(cell Directory INSTALLDI
 expect "shortcut: folder, target, icon" "ProgramMenuFolder [#ravelle.exe] ravelle.ico" \
   "$(table Shortcut | awk -F'\t' '$3 == "Ravelle" { print $2, $5, $9 }')"
 expect "icon" "ravelle.ico" "$(table Icon | cut -f 1)"
-cmp "$work/Icon/Icon.ravelle.ico" "$build/res/ravelle.ico" || fail "the icon is not the program's"
+cmp "$work/Icon/Icon.ravelle.ico" "$build/win32/ravelle.ico" || fail "the icon is not the program's"
 grep -q "A newer version of Ravelle is already installed" <<<"$(table LaunchCondition)" ||
   fail "no launch condition refuses a downgrade"
 echo "the tables hold what they should"
@@ -115,7 +115,7 @@ expect "Installed-apps entry" "$(entry "$version")" "$(ravelle_entries)"
 # Installed apps shows the icon the installer keeps for the product.
 icon=$("$wine64" reg query 'HKLM\Software\Classes\Installer\Products' /s | tr -d '\r' |
   awk '$1 == "ProductIcon" { sub(/^.*REG_SZ    C:/, ""); print }' | tr '\\' /)
-cmp "$WINEPREFIX/drive_c$icon" "$build/res/ravelle.ico" || fail "Installed apps shows no icon of the program's"
+cmp "$WINEPREFIX/drive_c$icon" "$build/win32/ravelle.ico" || fail "Installed apps shows no icon of the program's"
 expect "installed ravelle-cli.exe --version" "ravelle-cli $version" \
   "$(/usr/lib/wine/wine "$folder/ravelle-cli.exe" --version | tr -d '\r')"
 echo "installed: $(ls "$folder" | xargs), a shortcut, the entry $(ravelle_entries)"
