@@ -25,9 +25,12 @@ unset DISPLAY WAYLAND_DISPLAY
 
 # Makes Wine's 32-bit loader runnable. Where this kernel cannot run 32-bit
 # code at all, the loader runs under qemu's user-mode emulation, registered
-# for 32-bit x86 programs in a binfmt_misc of the guard's own.
+# for 32-bit x86 programs in a binfmt_misc of the guard's own; then
+# wine_guard_emulated is 1.
+wine_guard_emulated=0
 wine_guard_run_32_bit() {
   if /usr/lib/wine/wine --version >/dev/null 2>&1; then return; fi
+  wine_guard_emulated=1
   echo "--- this kernel runs no 32-bit code: 32-bit Wine under qemu-i386"
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   local elf32='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
