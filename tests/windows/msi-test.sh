@@ -7,9 +7,10 @@
 # First its tables, read with msiinfo; then, under Wine in the guard that
 # hides the machine's serial ports and in a new 64-bit prefix (where a
 # 32-bit package lands in Program Files (x86), as on 64-bit Windows): a
-# silent install, what it installed, the installed ravelle-cli.exe, an
-# upgrade by the same installer under a higher version, a refused
-# downgrade, and a silent uninstall that leaves the user's settings alone.
+# silent install, what it installed, the installed ravelle-cli.exe, another
+# build of the same version, an upgrade by the same installer under a
+# higher version, a refused downgrade, and a silent uninstall that leaves
+# the user's settings alone.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build/windows-package}")
