@@ -20,6 +20,6 @@ if [ -z "${WINEPREFIX:-}" ] || [ -z "${RAVELLE_WINE_LOADER:-}" ]; then
     "tests/windows/run-tests.sh" >&2
   exit 125
 fi
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 exec "$RAVELLE_WINE_LOADER" "$@"

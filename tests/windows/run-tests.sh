@@ -4,7 +4,8 @@
 #   tests/windows/run-tests.sh [WINDOWS_BUILD [LINUX_SIGNSIM]]
 #
 # (defaults build/windows and build/ci/bin/ravelle-signsim). First the test
-# programs through CTest, then ravelle-cli.exe against the Linux virtual sign.
+# programs through CTest, then ravelle-cli.exe against the Linux virtual sign,
+# then ravelle.exe playing a game on it, driven from outside.
 #
 # A 64-bit build (build/windows-x64) runs the whole suite under wine64. A
 # 32-bit build (build/windows, the programs users get) runs under Wine's
@@ -106,20 +107,43 @@ RAVELLE_WINE_SIGN_COM=1 RAVELLE_WINE_SIGN_LOG="$work/sign.log" RAVELLE_WINE_READ
   RAVELLE_WINE_STALLED_COM=3 RAVELLE_WINE_MISSING_DEVICE_COM=4 \
   ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "${selection[@]}"
 
-if [ "${serial_sends:-1}" = 1 ]; then
-  echo "--- ravelle-cli.exe and the virtual sign"
-  "$wine_run" "$build/bin/ravelle-cli.exe" --port 1 scoreboard HOM VIS --colors Red Green Amber Yellow
-  wanted='sign: {hold}{fixed}{red}HOM{green} 0  {amber}VIS{yellow} 0'
+# Waits a few seconds at most for the virtual sign to show markup.
+expect_sign() {
+  local wanted="sign: $1"
   for _ in $(seq 100); do
     grep -qxF "$wanted" "$work/sign.log" && break
     sleep 0.05
   done
   if ! grep -qxF "$wanted" "$work/sign.log"; then
-    echo "the virtual sign does not show the scoreboard:" >&2
+    echo "the virtual sign does not show $1:" >&2
     cat "$work/sign.log" >&2
     exit 1
   fi
-  echo "the sign shows: ${wanted#sign: }"
+  echo "the sign shows: $1"
+}
+
+if [ "${serial_sends:-1}" = 1 ]; then
+  echo "--- ravelle-cli.exe and the virtual sign"
+  "$wine_run" "$build/bin/ravelle-cli.exe" --port 1 scoreboard HOM VIS --colors Red Green Amber Yellow
+  expect_sign '{hold}{fixed}{red}HOM{green} 0  {amber}VIS{yellow} 0'
+
+  echo "--- ravelle.exe plays a game on the virtual sign"
+  settings='HKCU\Software\Norvane\Ravelle'
+  "$wine" reg add "$settings" /v Connection /d 'serial port - betabrite classic' /f >/dev/null
+  "$wine" reg add "$settings" /v ComPort /t REG_DWORD /d 1 /f >/dev/null
+  "$wine_run" "$build/bin/ravelle.exe" &
+  ravelle=$!
+  pids+=("$ravelle")
+  "$wine_run" "$build/tests/win32/drive_ravelle.exe"
+  for _ in $(seq 600); do
+    kill -0 "$ravelle" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$ravelle" 2>/dev/null; then
+    echo "ravelle.exe did not end after File > Exit" >&2
+    exit 1
+  fi
+  expect_sign '{hold}{fixed}{red}HOM{red} 6  {red}VIS{red} 3'
 fi
 status=0
 "$wine_run" "$build/bin/ravelle-cli.exe" --port 200 clear 2>"$work/missing.err" || status=$?

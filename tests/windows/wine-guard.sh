@@ -20,7 +20,10 @@ done
 # inside the guard, never one a program outside it started.
 mkdir -p "/tmp/.wine-$(id -u)"
 mount -t tmpfs -o mode=0700 tmpfs "/tmp/.wine-$(id -u)"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No window, no Mono or Gecko download prompts, and no menu builder: it
+# would turn every Start-menu shortcut an installer makes into a desktop
+# entry and icons in the user's home.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 
 # Makes Wine's 32-bit loader runnable. Where this kernel cannot run 32-bit

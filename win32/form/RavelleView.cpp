@@ -7,6 +7,9 @@
 
 #include "game/RavelleDoc.h"
 #include "res/LinkAddresses.h"
+#include "win32/dialogs/CommSettingsDlg.h"
+#include "win32/dialogs/ConfigDlg.h"
+#include "win32/dialogs/HistoryDlg.h"
 #include "win32/form/FormIds.h"
 #include "win32/framework/ArialFont.h"
 #include "win32/framework/ControlText.h"
@@ -126,7 +129,7 @@ void CRavelleView::OnInitialUpdate() {
   }
   game_.ResetForm();
   RefreshControls();
-  ReadConnectionSettings(doc_);
+  if (!ReadConnectionSettings(doc_)) OnCommunicationSettings();
   // An action of its own: when File > New runs as one, the sign is cleared
   // right after it.
   game_.ClearSign();
@@ -326,6 +329,32 @@ void CRavelleView::SendToSign(int comPort, const unsigned char* bytes, int lengt
 void CRavelleView::OnClearSign() {
   game_.ClearSign();
   RefreshControls();
+}
+
+void CRavelleView::OnScoreBoardOptions() {
+  CConfigDlg dialog;
+  dialog.team1NameColor = doc_.team1NameColor;
+  dialog.team2NameColor = doc_.team2NameColor;
+  dialog.team1ScoreColor = doc_.team1ScoreColor;
+  dialog.team2ScoreColor = doc_.team2ScoreColor;
+  if (dialog.DoModal(GetAncestor(form_, GA_ROOT)) != IDOK) return;
+  doc_.team1NameColor = dialog.team1NameColor;
+  doc_.team2NameColor = dialog.team2NameColor;
+  doc_.team1ScoreColor = dialog.team1ScoreColor;
+  doc_.team2ScoreColor = dialog.team2ScoreColor;
+}
+
+void CRavelleView::OnShowScoringHistory() {
+  CHistoryDlg dialog;
+  dialog.historyText = doc_.history;
+  dialog.DoModal(GetAncestor(form_, GA_ROOT));
+}
+
+void CRavelleView::OnCommunicationSettings() {
+  CCommSettingsDlg dialog(messages_);
+  static_cast<CCommSettings&>(dialog) = doc_;
+  if (dialog.DoModal(GetAncestor(form_, GA_ROOT)) != IDOK) return;
+  static_cast<CCommSettings&>(doc_) = dialog;
 }
 
 void CRavelleView::ShowSendFailure() {

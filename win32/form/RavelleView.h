@@ -40,6 +40,9 @@ class CRavelleView : public CFormView, private CPacketSink {
 
   // The Options menu's commands.
   void OnClearSign();
+  void OnScoreBoardOptions();
+  void OnShowScoringHistory();
+  void OnCommunicationSettings();
 
   // The form's keyboard handling: Tab, the arrows, Enter and Escape go to
   // the dialog manager. True when the message was taken.

@@ -18,10 +18,9 @@ bool ReadConnectionSettings(CCommSettings& settings) {
   return ReadSavedSettings(settings, registry);
 }
 
-std::optional<CSettingsProblem> SaveConnectionSettings(CCommSettings& settings) {
-  CRegistryAccess registry;
-  return SaveCommSettings(settings, registry);
-}
+CSettingsRegistry::CSettingsRegistry() : registry_(std::make_unique<CRegistryAccess>()) {}
+
+CSettingsRegistry::~CSettingsRegistry() = default;
 
 CFrameworkProfile::CFrameworkProfile() : profile_(std::make_unique<CAppProfile>(kApplicationName)) {
   profile_->SetRegistryKey(kFrameworkRegistryKey);

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 
 #include "settings/CommSettings.h"
-#include "settings/SettingsStore.h"
 
 class CAppProfile;
+class CRegistryAccess;
 
 // The settings store as the Windows front end reaches it. The core's
 // registry access names its root and types as windows.h does, so the two
@@ -15,9 +14,17 @@ class CAppProfile;
 // The form's start-up read of the connection settings: false when no
 // connection is saved (the settings dialog is then due).
 bool ReadConnectionSettings(CCommSettings& settings);
-// The settings dialog's save button: why the first write failed, nothing
-// when every value was stored. A comPort below 1 becomes 1 first.
-std::optional<CSettingsProblem> SaveConnectionSettings(CCommSettings& settings);
+
+// A registry access object of its own, for the dialogs' editors.
+class CSettingsRegistry {
+ public:
+  CSettingsRegistry();
+  ~CSettingsRegistry();
+  CRegistryAccess& Access() { return *registry_; }
+
+ private:
+  std::unique_ptr<CRegistryAccess> registry_;
+};
 
 // The framework's own settings (the recent-file list), read at start-up and
 // written back at exit.

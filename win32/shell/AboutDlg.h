@@ -1,26 +1,24 @@
 #pragma once
 
-#include <windows.h>
-
 #include <array>
 #include <string>
 
 #include "win32/framework/HyperlinkButton.h"
+#include "win32/framework/ModalDialog.h"
 
 // About Ravelle (template 100): the version, the contact address and two
 // links.
-class CAboutDlg {
+class CAboutDlg : public CModalDialog {
  public:
   CAboutDlg();
 
-  // Runs the box modally over owner; the box's result.
-  INT_PTR DoModal(HWND owner);
-
   std::string contactAddress;
 
- private:
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  void OnInitDialog(HWND dialog);
+ protected:
+  void OnInitDialog() override;
+  bool OnCommand(int id, int notification) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
+ private:
   std::array<CHyperlinkButton, 2> links_;
 };

@@ -93,6 +93,15 @@ void CRavelleApp::OnCommand(int id) {
     case ID_CLEAR_SIGN:
       view_->OnClearSign();
       break;
+    case ID_SHOW_SCORING_HISTORY:
+      view_->OnShowScoringHistory();
+      break;
+    case ID_SCORE_BOARD_OPTIONS:
+      view_->OnScoreBoardOptions();
+      break;
+    case ID_COMMUNICATION_SETTINGS:
+      view_->OnCommunicationSettings();
+      break;
     default:
       // Open, Save, the edit keys and the panes have no handler.
       break;
