@@ -4,7 +4,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer. Then it builds the
 # Debian package, checks it and runs the programs it holds from a temporary
 # folder (nothing is installed into the system). Last come the Windows cross
-# builds (32-bit and 64-bit) and their tests under Wine.
+# builds (32-bit and 64-bit) and their tests under Wine, then the Windows
+# installer, built and tried under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
 deps/install-packages
@@ -94,3 +95,11 @@ for preset in windows-x64 windows; do
   cmake --build --preset "$preset" -j "$jobs"
   tests/windows/run-tests.sh "build/$preset" build/ci/bin/ravelle-signsim
 done
+echo "--- windows-package"
+# The installer as users get it: the 32-bit release programs packed by wixl,
+# its tables read, then installed, upgraded and removed under Wine in the
+# same guard (tests/windows/msi-test.sh).
+rm -f build/windows-package/ravelle-*-x86.msi
+cmake --workflow --preset windows-package >build/windows-package.log 2>&1 ||
+  { tail -n 60 build/windows-package.log; exit 1; }
+tests/windows/msi-test.sh build/windows-package

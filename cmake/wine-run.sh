@@ -3,8 +3,8 @@
 # under Wine. Wine maps every serial device of the machine (/dev/ttyS*,
 # /dev/ttyUSB*, /dev/ttyACM*) to a COM port on its own, and /dev/ttyS0 may be
 # the kernel's console, so this refuses to run unless each of them is
-# /dev/null (the private mount namespace that tests/windows/run-tests.sh sets
-# up), a Wine prefix of the build's own is named and the guard chose the
+# /dev/null (the private mount namespace of tests/windows/wine-guard.sh, in
+# which tests/windows/run-tests.sh runs), a Wine prefix of the build's own is named and the guard chose the
 # Wine loader for the build (32-bit or 64-bit).
 set -euo pipefail
 for device in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do

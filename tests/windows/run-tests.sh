@@ -16,11 +16,9 @@
 # programs in a binfmt_misc of the guard's own: nothing changes for the
 # machine.
 #
-# Wine maps every serial device of the machine to a COM port on its own, and
-# /dev/ttyS0 may be the kernel's console. So everything runs in a private
-# user and mount namespace with /dev/null over each of them, in a Wine
-# prefix inside the build folder, and the only COM ports that lead anywhere
-# are the ones mapped here:
+# Everything runs in the guard of tests/windows/wine-guard.sh, which hides
+# the machine's serial devices from Wine, in a Wine prefix inside the build
+# folder, and the only COM ports that lead anywhere are the ones mapped here:
 #   COM1  the virtual sign (ravelle-signsim --text)
 #   COM2  a far end that reads everything
 #   COM3  a far end that never reads
@@ -30,18 +28,7 @@ cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build/windows}")
 signsim=$(realpath "${2:-build/ci/bin/ravelle-signsim}")
 
-if [ "${RAVELLE_WINE_GUARDED:-}" != 1 ]; then
-  exec env RAVELLE_WINE_GUARDED=1 unshare --user --map-root-user --mount --propagation private \
-    "$0" "$build" "$signsim"
-fi
-for device in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do
-  if [ -e "$device" ]; then mount --bind /dev/null "$device"; fi
-done
-# Wine's programs find their server through a socket under /tmp/.wine-UID;
-# a private folder there means they only ever meet the server started here,
-# inside the guard, never one a program outside it started.
-mkdir -p "/tmp/.wine-$(id -u)"
-mount -t tmpfs -o mode=0700 tmpfs "/tmp/.wine-$(id -u)"
+. tests/windows/wine-guard.sh "$build" "$signsim"
 
 # The build's word size, from the machine field of a program's PE header.
 program=$build/bin/ravelle-cli.exe
@@ -49,13 +36,8 @@ pe_header=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
 machine=$(od -An -tx2 -j$((pe_header + 4)) -N2 "$program" | tr -d ' ')
 if [ "$machine" = 014c ]; then
   export RAVELLE_WINE_LOADER=/usr/lib/wine/wine WINEARCH=win32
-  if ! "$RAVELLE_WINE_LOADER" --version >/dev/null 2>&1; then
-    echo "--- this kernel runs no 32-bit code: 32-bit Wine under qemu-i386"
-    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
-    elf32='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
-    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-    echo ":ravelle-i386:M::$elf32:$mask:/usr/bin/qemu-i386:POCF" >/proc/sys/fs/binfmt_misc/register
-    "$RAVELLE_WINE_LOADER" --version >/dev/null
+  wine_guard_run_32_bit
+  if [ "$wine_guard_emulated" = 1 ]; then
     # The emulator cannot pass on the break that starts every packet (it
     # knows no TIOCSBRK), so no serial send gets through: those run on the
     # 64-bit build, and on a 32-bit one where the kernel runs it natively.
@@ -73,8 +55,7 @@ if [ "$machine" = 014c ]; then
 fi
 wine=$RAVELLE_WINE_LOADER
 
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset DISPLAY WAYLAND_DISPLAY
+export WINEPREFIX="$build/wineprefix"
 wine_run=cmake/wine-run.sh
 work=$(mktemp -d)
 pids=()

@@ -6,25 +6,17 @@
 #
 #   tests/windows/screenshot.sh [WINDOWS_BUILD [LINUX_SIGNSIM]]
 #
-# Runs in the same kind of guard as run-tests.sh (no serial port of the
+# Runs in the guard of wine-guard.sh, as the tests do (no serial port of the
 # machine reachable), in a Wine prefix of its own that draws its own window
 # frames, as no window manager runs.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build/windows-x64}")
 signsim=$(realpath "${2:-build/ci/bin/ravelle-signsim}")
-if [ "${RAVELLE_WINE_GUARDED:-}" != 1 ]; then
-  exec env RAVELLE_WINE_GUARDED=1 unshare --user --map-root-user --mount --propagation private \
-    "$0" "$build" "$signsim"
-fi
-for device in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do
-  if [ -e "$device" ]; then mount --bind /dev/null "$device"; fi
-done
-mkdir -p "/tmp/.wine-$(id -u)" /tmp/.X11-unix
-mount -t tmpfs -o mode=0700 tmpfs "/tmp/.wine-$(id -u)"
+. tests/windows/wine-guard.sh "$build" "$signsim"
+mkdir -p /tmp/.X11-unix
 work=$(mktemp -d)
-export WINEPREFIX="$build/screenshot-prefix" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" DISPLAY=:77
+export WINEPREFIX="$build/screenshot-prefix" DISPLAY=:77
 wine=/usr/lib/wine/wine64
 Xvfb :77 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
