@@ -11,12 +11,21 @@ cd "$(dirname "$0")"
 deps/install-packages
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
+echo "=== test share"
+# The tests are kept to about a third of the code: non-blank lines that are
+# not only a // comment, in the tracked C and C++ files under a tests/ or
+# fuzz/ folder, against all the other tracked C and C++ files.
+count() { { xargs -r cat 2>/dev/null || true; } | grep -v -E '^\s*(//.*)?$' | wc -l; }
+sources=$(git ls-files | grep -E '\.(cpp|cc|h|hpp|c)$')
+test_lines=$(printf '%s\n' "$sources" | grep -E '(^|/)(tests?|fuzz)/' | count)
+code_lines=$(printf '%s\n' "$sources" | grep -v -E '(^|/)(tests?|fuzz)/' | count)
+echo "Test share: $test_lines test lines against $code_lines code lines ($((100 * test_lines / code_lines)) %)"
 echo "=== format"
 # The tree stays as clang-format lays it out.
 git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 echo "=== fuzz"
-# The virtual sign's decoder and the settings file parser under libFuzzer,
-# 20 seconds each; a log is shown only when its fuzzer finds something.
+# The virtual sign's decoder, the settings file parser and the kept game's
+# reader under libFuzzer, 20 seconds each; a log is shown only when its fuzzer finds something.
 cmake -S tests/fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build/fuzz -j "$jobs"
 fuzz() {
@@ -28,6 +37,7 @@ fuzz() {
 }
 fuzz sign_decoder_fuzzer tests/fuzz/corpus
 fuzz settings_file_fuzzer tests/fuzz/settings-corpus
+fuzz kept_game_fuzzer tests/fuzz/kept-game-corpus
 for preset in ci asan; do
   echo "=== $preset"
   cmake --preset "$preset" >/dev/null

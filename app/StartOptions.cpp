@@ -22,11 +22,14 @@ constexpr const char* kHelp =
     "Files:\n"
     "  $XDG_CONFIG_HOME/ravelle/settings.reg (~/.config/ravelle/settings.reg)\n"
     "              the connection settings and the COM port device map\n"
+    "  $XDG_STATE_HOME/ravelle/game (~/.local/state/ravelle/game)\n"
+    "              the game in progress, offered back at the next start\n"
     "\n"
     "Environment:\n"
     "  RAVELLE_COMn      the device of COM port n, ahead of the saved map\n"
     "                    (else /dev/ttyS<n-1>)\n"
     "  XDG_CONFIG_HOME   where the settings file lives\n"
+    "  XDG_STATE_HOME    where the game in progress is kept\n"
     "\n"
     "See ravelle(1), ravelle-cli(1) and ravelle-signsim(1).\n";
 

@@ -20,6 +20,7 @@ constexpr unsigned Boxes(std::initializer_list<CommBox> boxes) {
 constexpr unsigned kPort = Boxes({CommBox::ComPort, CommBox::Device});
 constexpr unsigned kLine =
     Boxes({CommBox::BaudRate, CommBox::ByteSize, CommBox::Parity, CommBox::StopBits});
+constexpr unsigned kServer = Boxes({CommBox::Host, CommBox::TcpPort, CommBox::TcpProtocol});
 
 // What choosing a connection does to the values.
 enum class Fill {
@@ -45,6 +46,9 @@ constexpr CConnectionType kConnectionTypes[] = {
     {kConnectionSerialCustom, Boxes({CommBox::Protocol}) | kPort | kLine, kPort | kLine, true,
      Fill::kKeep},
     {kConnectionUsbPrism, 0, 0, false, Fill::kBlank},
+    // The line settings stay editable: RFC 2217 sends them to the server's
+    // port, and they measure how long a write may take.
+    {kConnectionNetwork, kServer | kLine, kServer | kLine, true, Fill::kKeep},
 };
 
 const CConnectionType* FindConnectionType(const std::string& connection) {
@@ -88,12 +92,23 @@ std::vector<std::string> CCommSettingsEditor::Entries(CommBox box) const {
       return {" ", "1", "2"};
     case CommBox::Device:
       return devices_ != nullptr ? devices_->Present() : std::vector<std::string>{};
+    case CommBox::Host:
+    case CommBox::TcpPort:
+      return {};
+    case CommBox::TcpProtocol:
+      return {kTcpProtocolRaw, kTcpProtocolRfc2217};
   }
   return {};
 }
 
 bool CCommSettingsEditor::TakesTypedText(CommBox box) {
-  return box == CommBox::ComPort || box == CommBox::BaudRate || box == CommBox::Device;
+  return box == CommBox::ComPort || box == CommBox::BaudRate || box == CommBox::Device ||
+         box == CommBox::Host || box == CommBox::TcpPort;
+}
+
+std::string CCommSettingsEditor::NetworkNote() const {
+  if (connection != kConnectionNetwork || tcpProtocol == kTcpProtocolRfc2217) return "";
+  return "With raw TCP the device server's own line settings apply.";
 }
 
 void CCommSettingsEditor::Open() {
@@ -107,11 +122,11 @@ void CCommSettingsEditor::Open() {
 
 void CCommSettingsEditor::Choose(CommBox box, const std::string& entry) {
   if (!Box(box).enabled) return;
-  // The devices present may have changed since the list was filled: any
-  // device shown may be picked.
-  if (box != CommBox::Device) {
-    const std::vector<std::string> entries = Entries(box);
-    if (std::find(entries.begin(), entries.end(), entry) == entries.end()) return;
+  // The devices present may have changed since the list was filled.
+  const std::vector<std::string> entries = Entries(box);
+  const bool anyText = box == CommBox::Device || box == CommBox::Host || box == CommBox::TcpPort;
+  if (!anyText && std::find(entries.begin(), entries.end(), entry) == entries.end()) {
+    return;
   }
   BoxOf(box).text = entry;
   switch (box) {
@@ -138,6 +153,13 @@ void CCommSettingsEditor::Choose(CommBox box, const std::string& entry) {
     case CommBox::Device:
       chosenDevice_ = entry;
       break;
+    case CommBox::Host:
+    case CommBox::TcpPort:
+      Type(box, entry);
+      break;
+    case CommBox::TcpProtocol:
+      tcpProtocol = entry;
+      break;
   }
 }
 
@@ -147,6 +169,8 @@ void CCommSettingsEditor::Type(CommBox box, const std::string& text) {
   if (box == CommBox::ComPort) SetComPort(IntegerValue(text));
   if (box == CommBox::BaudRate) baudRate = IntegerValue(text);
   if (box == CommBox::Device) chosenDevice_ = Trimmed(text);
+  if (box == CommBox::Host) host = Trimmed(text);
+  if (box == CommBox::TcpPort) tcpPort = IntegerValue(text);
 }
 
 void CCommSettingsEditor::Save() {
@@ -188,6 +212,15 @@ void CCommSettingsEditor::ShowValues() {
   SelectByPrefix(CommBox::ByteSize, std::to_string(byteSize));
   SelectByPrefix(CommBox::Parity, parity);
   BoxOf(CommBox::BaudRate).text = std::to_string(baudRate);
+  if (connection == kConnectionNetwork) ShowServer();
+}
+
+void CCommSettingsEditor::ShowServer() {
+  // A server not named yet is spoken to raw until the operator says else.
+  if (tcpProtocol != kTcpProtocolRfc2217) tcpProtocol = kTcpProtocolRaw;
+  BoxOf(CommBox::Host).text = host;
+  BoxOf(CommBox::TcpPort).text = tcpPort > 0 ? std::to_string(tcpPort) : "";
+  BoxOf(CommBox::TcpProtocol).text = tcpProtocol;
 }
 
 void CCommSettingsEditor::ChooseConnection(const std::string& entry) {
@@ -217,6 +250,7 @@ void CCommSettingsEditor::ChooseConnection(const std::string& entry) {
     case Fill::kKeep:
       break;
   }
+  if (connection == kConnectionNetwork) ShowServer();
   ShowMappedDevice();
 }
 

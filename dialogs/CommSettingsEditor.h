@@ -11,12 +11,25 @@ class CMessageBoxSeam;
 class CPortDevices;
 class CRegistryAccess;
 
-// The boxes of the Communication Settings dialog. Comport, Baud Rate and
-// Device take typed text; the others take only their list entries. The
-// Device box (a path as the system spells it) exists only where COM port
-// numbers are mapped to devices.
-enum class CommBox { Protocol, Connection, ComPort, BaudRate, ByteSize, Parity, StopBits, Device };
-inline constexpr int kCommBoxCount = 8;
+// The boxes of the Communication Settings dialog. Comport, Baud Rate,
+// Device, Host and TCP Port take typed text; the others take only their list
+// entries. The Device box (a path as the system spells it) exists only where
+// COM port numbers are mapped to devices. Host, TCP Port and TCP Protocol
+// say where a serial device server listens and how it is spoken to.
+enum class CommBox {
+  Protocol,
+  Connection,
+  ComPort,
+  BaudRate,
+  ByteSize,
+  Parity,
+  StopBits,
+  Device,
+  Host,
+  TcpPort,
+  TcpProtocol
+};
+inline constexpr int kCommBoxCount = 11;
 
 // Communication Settings without widgets: which boxes each connection type
 // enables, what choosing a connection fills in, how typed numbers read, and
@@ -54,11 +67,16 @@ class CCommSettingsEditor : public CCommSettings {
 
   const CDialogBox& Box(CommBox box) const { return boxes_[static_cast<int>(box)]; }
 
+  // The quiet line under the boxes: for a device server spoken to in raw
+  // TCP, that its own line settings apply; empty otherwise.
+  std::string NetworkNote() const;
+
  private:
   CDialogBox& BoxOf(CommBox box) { return boxes_[static_cast<int>(box)]; }
   void SelectByPrefix(CommBox box, const std::string& prefix);
   void EnableFor(unsigned enabledBoxes);
   void ShowValues();
+  void ShowServer();
   void ChooseConnection(const std::string& entry);
   void SetComPort(int port);
   void ShowMappedDevice();

@@ -3,16 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-std::tm SystemLocalTime() {
+std::tm CRavelleDoc::SystemLocalTime() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   return local;
 }
-
-}  // namespace
 
 CRavelleDoc::CRavelleDoc()
     : CCommSettings{"alpha", "", 1, 9600, 7, "even", 1}, clock_(SystemLocalTime) {
@@ -60,4 +56,5 @@ void CRavelleDoc::AppendNoteHistory(const std::string& collapsedNote) {
   history += head;
   history += collapsedNote;
   history += '\n';
+  if (onNoteRecorded) onNoteRecorded();
 }

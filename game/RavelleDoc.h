@@ -24,6 +24,9 @@ class CRavelleDoc : public CCommSettings, public CGameSource {
 
   CRavelleDoc();
 
+  // The system's local time now: the clock a document starts with.
+  static std::tm SystemLocalTime();
+
   // Resets the twelve game fields; the connection fields are kept.
   bool OnNewDocument();
 
@@ -35,7 +38,9 @@ class CRavelleDoc : public CCommSettings, public CGameSource {
   void AppendScoreHistory(std::string abbreviation, int change);
 
   // Appends "  HH:MM:SS -- Note :: text\n"; the text is already collapsed.
+  // onNoteRecorded then runs, before the note's packets go out.
   void AppendNoteHistory(const std::string& collapsedNote) override;
+  std::function<void()> onNoteRecorded;
 
   int SignComPort() const override { return comPort; }
 

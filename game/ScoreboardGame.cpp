@@ -69,7 +69,15 @@ constexpr const char* kNewGameQuestion =
 
 CScoreboardGame::CScoreboardGame(CRavelleDoc& doc, CPacketSink& sink, CMessageBoxSeam& messages,
                                  CFormView& form)
-    : doc_(doc), messageBoxes_(messages), form_(form), messages_(doc, sink, *this) {}
+    : doc_(doc), messageBoxes_(messages), form_(form), messages_(doc, sink, *this) {
+  // A note's line is in the history before its packets go out: the game is
+  // kept there, with the note on the sign.
+  doc_.onNoteRecorded = [this] {
+    if (!resuming_) KeepGame();
+  };
+}
+
+CScoreboardGame::~CScoreboardGame() { doc_.onNoteRecorded = nullptr; }
 
 void CScoreboardGame::ResetForm() {
   doc_.history = "";
@@ -87,6 +95,8 @@ void CScoreboardGame::ResetForm() {
   state_.noteNotice.clear();
   state_.nowShowing.clear();
   state_.abbreviationBoxesEnabled = true;
+  showing_ = CShowing::Nothing;
+  shownNote_ = {};
   DisableGameControls();
 }
 
@@ -135,6 +145,7 @@ void CScoreboardGame::AddScore(int team, int amount) {
     (team == 1 ? state_.team1ScoreBox : state_.team2ScoreBox) = std::to_string(score);
     form_.RefreshControls();
     doc_.AppendScoreHistory(team == 1 ? doc_.team1Abbrev : doc_.team2Abbrev, amount);
+    KeepGame();
   }
   // A refused press still resends the unchanged score.
   messages_.SendTeamScore(team, score);
@@ -147,6 +158,7 @@ void CScoreboardGame::SubtractScore(int team, int amount) {
     (team == 1 ? state_.team1ScoreBox : state_.team2ScoreBox) = std::to_string(score);
     form_.RefreshControls();
     doc_.AppendScoreHistory(team == 1 ? doc_.team1Abbrev : doc_.team2Abbrev, -amount);
+    KeepGame();
   }
   messages_.SendTeamScore(team, score);
 }
@@ -159,12 +171,14 @@ bool CScoreboardGame::RefuseEmptyAbbreviation() {
   return true;
 }
 
-void CScoreboardGame::SendCheckedScoreboard() {
+void CScoreboardGame::SendCheckedScoreboard(bool newGame) {
   // The abbreviations reach the document only with the scoreboard that shows
   // them, so the history and Now Showing name what the sign shows.
   doc_.team1Abbrev = state_.team1Box;
   doc_.team2Abbrev = state_.team2Box;
   state_.noteNotice.clear();
+  showing_ = CShowing::Scoreboard;
+  KeepGame(newGame);
   messages_.SendScoreboard();
 }
 
@@ -178,7 +192,7 @@ void CScoreboardGame::SendScore() {
     SetAbbreviationBoxesEnabled(false);
     scoreMode_ = 1;
     lastSpacer_.clear();
-    SendCheckedScoreboard();
+    SendCheckedScoreboard(false);
     EnableGameControls();
     SetAbbreviationBoxesEnabled(true);
   });
@@ -197,9 +211,11 @@ void CScoreboardGame::NewGame() {
     state_.team1ScoreBox = "0";
     state_.team2ScoreBox = "0";
     form_.RefreshControls();
-    SendCheckedScoreboard();
+    SendCheckedScoreboard(true);
     // Emptied only once the new game's scoreboard has gone out.
     doc_.history = "";
+    // A kept game that could not be read was told; a new game is under way.
+    if (!keepingFails_) state_.keptGameNotice.clear();
     EnableGameControls();
   });
 }
@@ -210,6 +226,8 @@ void CScoreboardGame::SendNote() {
     DisableGameControls();
     SetAbbreviationBoxesEnabled(false);
     scoreMode_ = 0;
+    showing_ = CShowing::Note;
+    shownNote_ = {doc_.noteText, doc_.noteColor, doc_.noteSize};
     CNoteFit fit = messages_.SendNote();
     fit.charactersLeftOut += noteCharactersLost_;
     state_.noteNotice = NoteFitNotice(fit);
@@ -236,7 +254,101 @@ void CScoreboardGame::ClearSign() {
     // Showing alone, so it stays empty until a scoreboard or a note is sent.
     scoreMode_ = 0;
     state_.noteNotice.clear();
+    showing_ = CShowing::Nothing;
+    KeepGame();
     messages_.ClearSign();
+  });
+}
+
+void CScoreboardGame::SetTeamColors(const std::string& team1Name, const std::string& team1Score,
+                                    const std::string& team2Name, const std::string& team2Score) {
+  doc_.team1NameColor = team1Name;
+  doc_.team1ScoreColor = team1Score;
+  doc_.team2NameColor = team2Name;
+  doc_.team2ScoreColor = team2Score;
+  KeepGame();
+}
+
+void CScoreboardGame::KeepGameIn(const CKeptGame* kept, std::function<std::tm()> clock) {
+  kept_ = kept;
+  keptClock_ = std::move(clock);
+}
+
+void CScoreboardGame::KeepGame(bool historyEmptied) {
+  if (kept_ == nullptr) return;
+  CKeptGameRecord game{doc_, showing_, shownNote_, keptClock_()};
+  if (historyEmptied) game.fields.history.clear();
+  std::string problem;
+  const bool kept = kept_->Keep(game, problem);
+  // Told once while it lasts; the game goes on either way.
+  if (kept == !keepingFails_) return;
+  keepingFails_ = !kept;
+  state_.keptGameNotice = kept ? "" : problem;
+  form_.RefreshControls();
+}
+
+bool CScoreboardGame::OfferKeptGame() {
+  if (kept_ == nullptr || keptGameOffered_) return false;
+  keptGameOffered_ = true;
+  CKeptGame::CFound found = kept_->Load();
+  std::string problem = found.problem;
+  bool resumed = false;
+  if (found.game && IsWorthOffering(*found.game)) {
+    if (messageBoxes_.AskYesNoDefaultYes(ResumeQuestion(*found.game), kApplicationName)) {
+      Resume(*found.game);
+      resumed = true;
+    } else {
+      kept_->Discard(problem);
+    }
+  }
+  if (!problem.empty()) {
+    state_.keptGameNotice = problem;
+    form_.RefreshControls();
+  }
+  return resumed;
+}
+
+void CScoreboardGame::Resume(const CKeptGameRecord& game) {
+  Perform([this, game] {
+    static_cast<CGameFields&>(doc_) = game.fields;
+    state_.team1Box = doc_.team1Abbrev;
+    state_.team2Box = doc_.team2Abbrev;
+    state_.team1ScoreBox = std::to_string(doc_.team1Score);
+    state_.team2ScoreBox = std::to_string(doc_.team2Score);
+    state_.noteBox = doc_.noteText;
+    state_.noteColorSelection = doc_.noteColor;
+    state_.noteSizeSelection = doc_.noteSize;
+    noteCharactersLost_ = 0;
+    showing_ = game.showing;
+    shownNote_ = game.shownNote;
+    DisableGameControls();
+    SetAbbreviationBoxesEnabled(false);
+    // What was on the sign goes back on it; the file already holds this
+    // game, so nothing is kept meanwhile.
+    if (showing_ == CShowing::Scoreboard) {
+      scoreMode_ = 1;
+      lastSpacer_.clear();
+      messages_.SendScoreboard();
+    } else if (showing_ == CShowing::Note) {
+      // The note shown, not the one the box may hold since; sending it
+      // again is no new line in the history.
+      const CShownNote box{doc_.noteText, doc_.noteColor, doc_.noteSize};
+      doc_.noteText = shownNote_.text;
+      doc_.noteColor = shownNote_.color;
+      doc_.noteSize = shownNote_.size;
+      resuming_ = true;
+      state_.noteNotice = NoteFitNotice(messages_.SendNote());
+      resuming_ = false;
+      doc_.noteText = box.text;
+      doc_.noteColor = box.color;
+      doc_.noteSize = box.size;
+      doc_.history = game.fields.history;
+    } else {
+      scoreMode_ = 0;
+      messages_.ClearSign();
+    }
+    EnableGameControls();
+    SetAbbreviationBoxesEnabled(true);
   });
 }
 

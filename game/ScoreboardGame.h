@@ -1,15 +1,17 @@
 #pragma once
 
+#include <ctime>
 #include <deque>
 #include <functional>
 #include <string>
 
+#include "game/KeptGame.h"
+#include "game/RavelleDoc.h"
 #include "sign/SignMessages.h"
 #include "sign/ViewStatus.h"
 
 class CMessageBoxSeam;
 class CPacketSink;
-class CRavelleDoc;
 
 // What the scoreboard form shows, held by the game flow so that a whole game
 // can run without a window. The Qt form mirrors it into its widgets; the
@@ -26,6 +28,9 @@ struct CFormState {
   // What of the note on the sign the sign does not show, one quiet line
   // under the form; empty when the whole note reached it or no note shows.
   std::string noteNotice;
+  // The kept game could not be read at start-up, or the game cannot be kept
+  // now: one quiet line, in the system's encoding since it names a file.
+  std::string keptGameNotice;
   bool gameControlsEnabled = false;
   bool abbreviationBoxesEnabled = true;
 };
@@ -50,6 +55,9 @@ class CScoreboardGame : public CViewStatus {
   static constexpr int kNoteLimit = 8000;
 
   CScoreboardGame(CRavelleDoc& doc, CPacketSink& sink, CMessageBoxSeam& messages, CFormView& form);
+  ~CScoreboardGame() override;
+  CScoreboardGame(const CScoreboardGame&) = delete;
+  CScoreboardGame& operator=(const CScoreboardGame&) = delete;
 
   // The game half of the form's start-up: history emptied, the note lists
   // selected from the document, every box emptied, game controls disabled.
@@ -83,6 +91,26 @@ class CScoreboardGame : public CViewStatus {
   void SendNote();
   void ClearNote();
   void ClearSign();
+  // Score Board Options ended with OK: the colours of the next scoreboard.
+  void SetTeamColors(const std::string& team1Name, const std::string& team1Score,
+                     const std::string& team2Name, const std::string& team2Score);
+
+  // Keeping the game on disk, for the front end that wants it (the desktop
+  // program; the command line keeps nothing). From now on every change of
+  // the game (a score press, New Game, Send Score, a note sent, new colours,
+  // Clear LED Sign) is written to kept before anything is sent, so a send
+  // that hangs to its deadline cannot lose it; File > New's clearing of the
+  // sign starts a new kept game. A write that fails is told once in the
+  // quiet line, and the game goes on. clock gives the time of each change.
+  void KeepGameIn(const CKeptGame* kept,
+                  std::function<std::tm()> clock = CRavelleDoc::SystemLocalTime);
+  // Start-up, once the connection settings are read; only the first call
+  // does anything. A kept game worth it is offered back with Yes the
+  // default. Yes puts it in the document and the form, enables the game
+  // controls and sends what was on the sign (true: the sign needs no
+  // clearing). No removes it. A kept file that cannot be used is moved
+  // aside and told in the quiet line; nothing of it is applied.
+  bool OfferKeptGame();
 
   // Every action that sends runs through here. The USB road lets window
   // events through between packets; an action that arrives that way, while
@@ -109,7 +137,11 @@ class CScoreboardGame : public CViewStatus {
   // True when an abbreviation box is empty: the operator is told and the
   // focus goes to the empty box (team 1's when both are).
   bool RefuseEmptyAbbreviation();
-  void SendCheckedScoreboard();
+  // newGame: the history is emptied once the scoreboard is out, so the
+  // game is kept with none.
+  void SendCheckedScoreboard(bool newGame);
+  void KeepGame(bool historyEmptied = false);
+  void Resume(const CKeptGameRecord& game);
   void DisableGameControls();
   void EnableGameControls();
   void SetAbbreviationBoxesEnabled(bool enabled);
@@ -122,6 +154,13 @@ class CScoreboardGame : public CViewStatus {
   unsigned char scoreMode_ = 0;
   std::string lastSpacer_;
   int noteCharactersLost_ = 0;
+  CShowing showing_ = CShowing::Nothing;
+  CShownNote shownNote_;
+  const CKeptGame* kept_ = nullptr;
+  std::function<std::tm()> keptClock_;
+  bool keptGameOffered_ = false;
+  bool keepingFails_ = false;
+  bool resuming_ = false;
   bool performing_ = false;
   std::deque<std::function<void()>> waiting_;
 };

@@ -18,6 +18,11 @@ class CMessageBoxSeam {
   virtual bool AskYesNo(const std::string& /*text*/, const std::string& /*caption*/) {
     return true;
   }
+  // The same with Yes the default (Enter); Escape still answers No. Unless a
+  // seam shows it otherwise, it is asked as AskYesNo asks.
+  virtual bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) {
+    return AskYesNo(text, caption);
+  }
 };
 
 // The caption of the framework's own message boxes.

@@ -8,6 +8,7 @@
 #include "link/ComPortMap.h"
 #include "link/EventPump.h"
 #include "link/MessageBoxSeam.h"
+#include "link/NetworkRoad.h"
 #include "link/SerialPort.h"
 #include "link/UsbBulkApi.h"
 #include "link/UsbLibrary.h"
@@ -49,13 +50,44 @@ SerialStopBits StopBitsFromCount(int stopBits) {
   return StopBitsOne;
 }
 
+// The repairs every line road makes in the document before using it.
+void RepairLineSettings(CCommSettings& settings) {
+  if (settings.baudRate < 1) settings.baudRate = 9600;
+  if (settings.byteSize != 7 && settings.byteSize != 8) settings.byteSize = 7;
+}
+
+// The system's text for a failure, after what the failure concerns when the
+// road named it ("the port refused the baud rate 12345: ..."); a failure
+// whose code has no system text (a resolver's) is its detail alone.
+std::string FailureText(CSerialException& failure) {
+  char text[256];
+  failure.GetErrorMessage(text, sizeof text);
+  // Some systems end their texts with a line end; the reason is shown
+  // inside a line.
+  std::string systemText = text;
+  while (!systemText.empty() && std::isspace(static_cast<unsigned char>(systemText.back()))) {
+    systemText.pop_back();
+  }
+  if (failure.detail.empty()) return systemText;
+  return systemText.empty() ? failure.detail : failure.detail + ": " + systemText;
+}
+
 }  // namespace
+
+std::string CSendFailure::Where() const {
+  if (deviceServer) return "device server " + device;
+  return "COM" + std::to_string(comPort) + " (" + device + ")";
+}
 
 CSignLink::CSignLink(CCommSettings& settings, CViewStatus& view, CMessageBoxSeam& messages,
                      CEventPump& pump)
     : settings_(settings), view_(view), messages_(messages), pump_(pump) {}
 
 void CSignLink::SendToSign(int comPort, const unsigned char* bytes, int length) {
+  if (settings_.connection == kConnectionNetwork) {
+    SendViaNetwork(bytes, length);
+    return;
+  }
   if (settings_.connection != kConnectionUsbPrism) {
     SendViaSerial(comPort, bytes, length);
     return;
@@ -161,8 +193,7 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
   std::unique_ptr<CSerialPort> serial;
   try {
     CSerialPort::GetDefaultConfig(port, config);
-    if (settings_.baudRate < 1) settings_.baudRate = 9600;
-    if (settings_.byteSize != 7 && settings_.byteSize != 8) settings_.byteSize = 7;
+    RepairLineSettings(settings_);
     SerialParity parity = ParityFromText(settings_.parity);
     SerialStopBits stopBits = StopBitsFromCount(settings_.stopBits);
 
@@ -203,18 +234,32 @@ void CSignLink::SendViaSerial(int comPort, const unsigned char* bytes, int lengt
     lastSerialFailure_.reset();
   } catch (CSerialException* failure) {
     serial.reset();
-    char text[256];
-    failure->GetErrorMessage(text, sizeof text);
-    // Some systems end their texts with a line end; the reason is shown
-    // inside a line.
-    std::string systemText = text;
-    while (!systemText.empty() && std::isspace(static_cast<unsigned char>(systemText.back()))) {
-      systemText.pop_back();
-    }
-    if (!failure->detail.empty()) systemText = failure->detail + ": " + systemText;
-    lastSerialFailure_ =
-        CSendFailure{port, ComPortDeviceForReport(port), failure->errorCode, systemText};
-    failure->Delete();
+    KeepFailure(failure, CSendFailure{port, ComPortDeviceForReport(port)});
   }
   if (onSerialOutcome) onSerialOutcome();
+}
+
+void CSignLink::SendViaNetwork(const unsigned char* bytes, int length) {
+  RepairLineSettings(settings_);
+  DCB line;
+  ApplyLineSettings(line, static_cast<std::uint32_t>(settings_.baudRate),
+                    ParityFromText(settings_.parity), static_cast<std::uint8_t>(settings_.byteSize),
+                    StopBitsFromCount(settings_.stopBits), FlowNone);
+  try {
+    SendViaDeviceServer(settings_, line, bytes, static_cast<std::uint32_t>(std::max(length, 0)));
+    lastSerialFailure_.reset();
+  } catch (CSerialException* failure) {
+    CSendFailure where;
+    where.deviceServer = true;
+    where.device = DeviceServerName(settings_.host, settings_.tcpPort);
+    KeepFailure(failure, std::move(where));
+  }
+  if (onSerialOutcome) onSerialOutcome();
+}
+
+void CSignLink::KeepFailure(CSerialException* failure, CSendFailure where) {
+  where.errorCode = failure->errorCode;
+  where.systemText = FailureText(*failure);
+  lastSerialFailure_ = std::move(where);
+  failure->Delete();
 }

@@ -12,27 +12,37 @@
 class CEventPump;
 class CMessageBoxSeam;
 struct CCommSettings;
+class CSerialException;
 class CSerialPort;
 class CViewStatus;
 
-// Why the last serial send did not reach the sign.
+// Why the last send over the sign's serial line, at a local port or behind
+// a device server, did not reach the sign.
 struct CSendFailure {
-  int comPort = 0;              // the port number used
-  std::string device;           // the device path it maps to
+  int comPort = 0;              // the port number used; 0 for a device server
+  std::string device{};         // the device path it maps to, or the server's HOST:PORT
   unsigned long errorCode = 0;  // errno, or the last error on Windows
   // CSerialException::GetErrorMessage, after what the failure concerns when
-  // the port named it ("the port refused the baud rate 12345: ...").
-  std::string systemText;
+  // the road named it ("the port refused the baud rate 12345: ...").
+  std::string systemText{};
+  bool deviceServer = false;
+
+  // What the operator is told was not reached: "COM1 (/dev/ttyUSB0)" or
+  // "device server 192.168.1.20:4001".
+  std::string Where() const;
 };
 
 // The send-to-sign dispatcher: the single road by which every packet reaches
 // the sign, over USB when the connection settings' connection is exactly
-// "usb - betabrite prism", over the serial port otherwise. Each call opens
-// the connection, writes the packet and closes it again.
+// "usb - betabrite prism", through a device server on the network when it is
+// exactly "network - serial device server" (link/NetworkRoad.h), over the
+// serial port otherwise. Each call opens the connection, writes the packet
+// and closes it again.
 //
-// The serial road shows nothing to the operator; its last outcome is kept
-// here (and reported to onSerialOutcome) so the form can show it quietly.
-// The USB road reports its failures through the message-box seam.
+// The serial and network roads reach the sign's serial line and show
+// nothing to the operator; their last outcome is kept here (and reported to
+// onSerialOutcome) so the form can show it quietly. The USB road reports its
+// failures through the message-box seam.
 class CSignLink : public CPacketSink {
  public:
   CSignLink(CCommSettings& settings, CViewStatus& view, CMessageBoxSeam& messages,
@@ -41,14 +51,15 @@ class CSignLink : public CPacketSink {
   void SendToSign(int comPort, const unsigned char* bytes, int length) override;
   int SendViaUsb(const unsigned char* bytes, int length);
 
-  // Empty after a serial send that got through, and once a send goes over USB.
+  // Empty after a serial or network send that got through, and once a send
+  // goes over USB.
   const std::optional<CSendFailure>& LastSerialFailure() const { return lastSerialFailure_; }
   // SendViaUsb's result for the last USB send: greater than 0 when every
   // chunk was taken (or a message box said why not), 0 or less when the
   // packet did not reach the sign.
   int LastUsbResult() const { return lastUsbResult_; }
-  // Called after every serial send, success or failure, and when a USB send
-  // clears a standing serial failure.
+  // Called after every serial or network send, success or failure, and when
+  // a USB send clears a standing failure of theirs.
   std::function<void()> onSerialOutcome;
 
   // Between these calls (one operator action) each USB message box shows
@@ -70,6 +81,9 @@ class CSignLink : public CPacketSink {
 
  private:
   void SendViaSerial(int comPort, const unsigned char* bytes, int length);
+  void SendViaNetwork(const unsigned char* bytes, int length);
+  // Keeps the failure's code and text with where it happened, and deletes it.
+  void KeepFailure(CSerialException* failure, CSendFailure where);
   void ShowUsbMessage(const char* text);
   // Null after showing where it looked.
   void* OpenUsbLibrary();

@@ -65,7 +65,7 @@ bool WriteNumber(CRegistryAccess& registry, const char* name, std::int32_t numbe
 }  // namespace
 
 bool ReadSavedSettings(CCommSettings& settings, CRegistryAccess& registry, std::string* problem) {
-  // The six values come from one read of the file.
+  // The values come from one read of the file.
   const CSettingsReadScope oneRead;
   if (problem != nullptr) {
     auto storeProblem = registry.StoreProblem();
@@ -78,6 +78,13 @@ bool ReadSavedSettings(CCommSettings& settings, CRegistryAccess& registry, std::
   settings.byteSize = ReadNumber(registry, "ByteSize", 7);
   settings.parity = ReadText(registry, "Parity", "even");
   settings.stopBits = ReadNumber(registry, "StopBits", 1);
+  // Only the network type has these; a store saved for another type (or
+  // before the type existed) leaves them as they were.
+  if (settings.connection == kConnectionNetwork) {
+    settings.host = ReadText(registry, "Host", "");
+    settings.tcpPort = ReadNumber(registry, "TcpPort", 0);
+    settings.tcpProtocol = ReadText(registry, "TcpProtocol", kTcpProtocolRaw);
+  }
   return true;
 }
 
@@ -96,5 +103,10 @@ std::optional<CSettingsProblem> SaveCommSettings(CCommSettings& settings,
   note(WriteNumber(registry, "ByteSize", settings.byteSize));
   note(WriteText(registry, "Parity", settings.parity));
   note(WriteNumber(registry, "StopBits", settings.stopBits));
+  if (settings.connection == kConnectionNetwork) {
+    note(WriteText(registry, "Host", settings.host));
+    note(WriteNumber(registry, "TcpPort", settings.tcpPort));
+    note(WriteText(registry, "TcpProtocol", settings.tcpProtocol));
+  }
   return firstProblem;
 }

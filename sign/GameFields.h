@@ -18,6 +18,7 @@ struct CGameFields {
   std::string noteColor = "Red";
   std::string noteSize = "Normal";
   std::string history;
+  bool operator==(const CGameFields&) const = default;
 };
 
 // The game as the messages reach it: its fields, the COM port its packets

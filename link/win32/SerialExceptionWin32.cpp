@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "link/SerialException.h"
 
 const CRuntimeClass CSerialException::classCSerialException{"CSerialException",
@@ -29,4 +31,11 @@ bool CSerialException::GetErrorMessage(char* text, unsigned capacity, unsigned* 
 void RaiseSerialError(std::uint32_t errorCode) {
   if (errorCode == 0) errorCode = GetLastError();
   throw new CSerialException(errorCode);
+}
+
+void RaiseSerialError(std::uint32_t errorCode, std::string detail) {
+  if (errorCode == 0) errorCode = GetLastError();
+  auto* failure = new CSerialException(errorCode);
+  failure->detail = std::move(detail);
+  throw failure;
 }

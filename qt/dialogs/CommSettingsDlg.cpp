@@ -27,7 +27,7 @@ CCommSettingsDlg::CCommSettingsDlg(CMessageBoxSeam& messages, QWidget* parent)
     : CModalDialog(parent), CCommSettingsEditor(registry_, messages, &devices_) {
   setWindowTitle(QStringLiteral("Communication Settings..."));
   CTemplateLayout layout(*this);
-  layout.SetTemplateSize(366, 260);
+  layout.SetTemplateSize(366, 318);
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setDefault(true);
@@ -46,10 +46,17 @@ CCommSettingsDlg::CCommSettingsDlg(CMessageBoxSeam& messages, QWidget* parent)
   AddList(CommBox::StopBits, 1037, "Stop Bits:", 164, 110, 69);
   AddList(CommBox::Connection, 1038, "Connection:", 63, 110, 189);
   AddList(CommBox::Device, 1040, "Device:", 186, 224, 109);
+  // A device server on the network: where it listens and how it is spoken to.
+  AddList(CommBox::Host, 1041, "Host:", 206, 224, 14);
+  AddList(CommBox::TcpPort, 1042, "TCP Port:", 226, 110, 14);
+  AddList(CommBox::TcpProtocol, 1043, "TCP Protocol:", 246, 110, 49);
+  networkNote_ = new QLabel(this);
+  networkNote_->setEnabled(false);  // a quiet line, drawn greyed
+  layout.Place(*networkNote_, 1044, 135, 264, 224, 10);
 
   auto* save = new QPushButton(
       QStringLiteral("Save Communication Settings To Registry (Current User Area)"), this);
-  layout.Place(*save, 1039, 135, 226, 224, 14);
+  layout.Place(*save, 1039, 135, 284, 224, 14);
   connect(save, &QPushButton::clicked, this, [this] {
     Save();
     RefreshBoxes();
@@ -105,4 +112,5 @@ void CCommSettingsDlg::RefreshBoxes() {
       if (list.currentIndex() != index) list.setCurrentIndex(index);
     }
   }
+  networkNote_->setText(FromWindows1252(NetworkNote()));
 }

@@ -9,6 +9,7 @@
 
 class CMessageBoxSeam;
 class QComboBox;
+class QLabel;
 
 // Communication Settings: how the program reaches the sign. A Qt view of
 // CCommSettingsEditor, whose seven fields are the dialog's private copy of
@@ -16,7 +17,8 @@ class QComboBox;
 //
 // On Linux a COM port number reaches a device through the port map; the
 // dialog shows the device the chosen number maps to and lets the operator
-// pick another, which the save button stores with the rest.
+// pick another, which the save button stores with the rest. For a serial
+// device server it takes the host, TCP port and protocol.
 class CCommSettingsDlg : public CModalDialog, public CCommSettingsEditor {
   Q_OBJECT
  public:
@@ -33,4 +35,5 @@ class CCommSettingsDlg : public CModalDialog, public CCommSettingsEditor {
   CRegistryAccess registry_;
   CPortMapDevices devices_;
   std::array<QComboBox*, kCommBoxCount> lists_{};
+  QLabel* networkNote_ = nullptr;
 };

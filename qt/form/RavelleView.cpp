@@ -208,6 +208,7 @@ void CRavelleView::BuildControls() {
   failurePalette.setColor(QPalette::WindowText, QColor(192, 0, 0));
   sendFailureLine_->setPalette(failurePalette);
   noteNoticeLine_ = noticeLine("noteNoticeLine");
+  keptGameNoticeLine_ = noticeLine("keptGameNoticeLine");
 
   gameControls_ = {team1Buttons_[4], team1Buttons_[3], team1Buttons_[2], team1Buttons_[1],
                    team1Buttons_[0], team1ScoreBox_,   team2Buttons_[4], team2Buttons_[3],
@@ -298,6 +299,12 @@ void CRavelleView::OnInitialUpdate() {
   game_.ResetForm();
   RefreshControls();
   if (!ReadSavedSettings(doc_, registry_)) OnCommunicationSettings();
+  // At the program's start a game it left behind is offered back; resumed,
+  // it is on the sign already.
+  if (game_.OfferKeptGame()) {
+    RefreshControls();
+    return;
+  }
   // An action of its own: when File > New runs as one, the sign is cleared
   // right after it.
   game_.ClearSign();
@@ -351,10 +358,8 @@ void CRavelleView::OnScoreBoardOptions() {
   dialog.team1ScoreColor = doc_.team1ScoreColor;
   dialog.team2ScoreColor = doc_.team2ScoreColor;
   if (dialog.DoModal() != QDialog::Accepted) return;
-  doc_.team1NameColor = dialog.team1NameColor;
-  doc_.team2NameColor = dialog.team2NameColor;
-  doc_.team1ScoreColor = dialog.team1ScoreColor;
-  doc_.team2ScoreColor = dialog.team2ScoreColor;
+  game_.SetTeamColors(dialog.team1NameColor, dialog.team1ScoreColor, dialog.team2NameColor,
+                      dialog.team2ScoreColor);
 }
 
 void CRavelleView::OnShowScoringHistory() {
@@ -374,9 +379,8 @@ void CRavelleView::ShowSendFailure() {
   const std::optional<CSendFailure>& failure = link_.LastSerialFailure();
   QString text;
   if (failure) {
-    text = QStringLiteral("The last send did not reach the sign: COM%1 (%2): %3")
-               .arg(failure->comPort)
-               .arg(QString::fromStdString(failure->device),
+    text = QStringLiteral("The last send did not reach the sign: %1: %2")
+               .arg(QString::fromStdString(failure->Where()),
                     QString::fromLocal8Bit(failure->systemText.c_str()).trimmed());
   }
   ShowNoticeLine(*sendFailureLine_, text);
@@ -384,6 +388,7 @@ void CRavelleView::ShowSendFailure() {
 
 void CRavelleView::ShowNoteNotice() {
   ShowNoticeLine(*noteNoticeLine_, FromWindows1252(game_.State().noteNotice));
+  ShowNoticeLine(*keptGameNoticeLine_, QString::fromLocal8Bit(game_.State().keptGameNotice));
 }
 
 void CRavelleView::ShowNoticeLine(QLabel& line, const QString& text) {
@@ -397,7 +402,7 @@ void CRavelleView::ShowNoticeLine(QLabel& line, const QString& text) {
 void CRavelleView::PlaceNoticeLines() {
   const CDialogUnits units(font());
   int top = units.Y(kNoticeLinesTop);
-  for (QLabel* line : {sendFailureLine_, noteNoticeLine_}) {
+  for (QLabel* line : {sendFailureLine_, noteNoticeLine_, keptGameNoticeLine_}) {
     if (!line->isVisibleTo(this)) continue;
     QRect area = units.ToPixels(7, kNoticeLinesTop, 300, kNoticeLineHeight);
     // A long reason (a settings file's path and the line wrong in it) takes
@@ -415,7 +420,8 @@ void CRavelleView::PlaceNoticeLines() {
 void CRavelleView::FitSize() {
   const CDialogUnits units(font());
   const QSize form = units.ToPixels(kFormWidth, kFormHeight);
-  const bool anyShown = sendFailureLine_->isVisibleTo(this) || noteNoticeLine_->isVisibleTo(this);
+  const bool anyShown = sendFailureLine_->isVisibleTo(this) || noteNoticeLine_->isVisibleTo(this) ||
+                        keptGameNoticeLine_->isVisibleTo(this);
   setFixedSize(form.width(), anyShown ? noticeLinesBottom_ + units.Y(3) : form.height());
 }
 

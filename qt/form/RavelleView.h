@@ -26,8 +26,9 @@ class QPushButton;
 //
 // Below the form a quiet red line tells when the last send over the serial
 // port did not reach the sign, and why; the next send that gets through
-// removes it. Nothing else reports serial failures. Another quiet line tells
-// what of the note on the sign the sign does not show.
+// removes it. Nothing else reports serial failures. Other quiet lines tell
+// what of the note on the sign the sign does not show, and that a kept game
+// could not be read or the game cannot be kept.
 class CRavelleView : public QWidget, public CFormView, private CPacketSink {
   Q_OBJECT
  public:
@@ -99,6 +100,7 @@ class CRavelleView : public QWidget, public CFormView, private CPacketSink {
   CHyperlinkButton* shopLink_;
   QLabel* sendFailureLine_;
   QLabel* noteNoticeLine_;
+  QLabel* keptGameNoticeLine_;
   // Pixels: where the last shown notice line ends.
   int noticeLinesBottom_ = 0;
   // The nineteen controls that DisableGameControls and EnableGameControls treat.

@@ -6,7 +6,10 @@
 #include "qt/shell/AboutDlg.h"
 #include "qt/shell/MainFrame.h"
 
-CRavelleApp::CRavelleApp(CPacketSink* sink) : sink_(sink), profile_(kApplicationName) {}
+CRavelleApp::CRavelleApp(CPacketSink* sink, std::optional<std::filesystem::path> keptGameFile)
+    : sink_(sink), profile_(kApplicationName) {
+  if (keptGameFile) keptGame_.emplace(std::move(*keptGameFile));
+}
 
 CRavelleApp::~CRavelleApp() = default;
 
@@ -18,11 +21,12 @@ bool CRavelleApp::InitInstance() {
   view_ = new CRavelleView(doc_, messageBoxes_, sink_, frame_.get());
   frame_->setCentralWidget(view_);
   view_->setFocus();
+  if (keptGame_) view_->Game().KeepGameIn(&*keptGame_);
   RouteCommands();
 
   // The new document: the form's first display runs (settings read, the
-  // settings dialog when none are saved, the sign blanked) before the window
-  // is shown.
+  // settings dialog when none are saved, the kept game offered back or the
+  // sign blanked) before the window is shown.
   OnFileNew();
   frame_->show();
   frame_->raise();

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "app/AppProfile.h"
+#include "game/KeptGame.h"
 #include "game/RavelleDoc.h"
 #include "qt/framework/QtMessageBox.h"
 
@@ -17,8 +20,10 @@ class CRavelleApp : public QObject {
   Q_OBJECT
  public:
   // sink: where the form's packets go instead of the sign (tests); nullptr
-  // for the sign.
-  explicit CRavelleApp(CPacketSink* sink = nullptr);
+  // for the sign. keptGameFile: where the game in progress is kept and
+  // offered back from at start-up; nothing keeps no game.
+  explicit CRavelleApp(CPacketSink* sink = nullptr,
+                       std::optional<std::filesystem::path> keptGameFile = std::nullopt);
   ~CRavelleApp() override;
 
   // Start-up: the framework's settings, the frame and the form, the new
@@ -42,6 +47,7 @@ class CRavelleApp : public QObject {
   CAppProfile profile_;
   CQtMessageBox messageBoxes_;
   CRavelleDoc doc_;
+  std::optional<CKeptGame> keptGame_;
   std::unique_ptr<CMainFrame> frame_;
   CRavelleView* view_ = nullptr;  // owned by the frame
 };

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/StartOptions.h"
+#include "game/KeptGame.h"
 #include "qt/shell/AppIcon.h"
 #include "qt/shell/RavelleApp.h"
 #include "res/Version.h"
@@ -20,7 +21,9 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName(QString::fromLatin1(kRavelleAppId));
   QApplication::setWindowIcon(ApplicationIcon());
 
-  CRavelleApp ravelle;
+  // The desktop program keeps the game in progress, so that it survives a
+  // crash; the command line keeps none.
+  CRavelleApp ravelle(nullptr, UserKeptGamePath());
   if (!ravelle.InitInstance()) return 1;
   const int result = QApplication::exec();
   ravelle.ExitInstance();

@@ -1,35 +1,41 @@
+// The command line sending: over a pseudo-terminal standing in for the
+// sign's serial line, through the fake USB library under the real one's
+// name, and over a settings file it cannot read. The settings store lives
+// in a folder of the test's own.
+
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
-#include "game/RavelleDoc.h"
+#include "link/ComPortMap.h"
 #include "settings/RegistryAccess.h"
 #include "settings/SavedSettings.h"
 #include "tests/cli/CliRun.h"
 #include "tests/link/FakeUsbControl.h"
+#include "tests/settings/TemporaryConfigHome.h"
 #include "tests/support/PseudoTerminal.h"
 
 namespace {
 
-// A pseudo-terminal stands in for the sign's serial line on COM1, and the
-// settings store lives in a folder of the test's own.
-class CliSendTest : public ::testing::Test {
+class CliSendTest : public TemporaryConfigHome {
  protected:
-  CliSendTest() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ravelle-cli-XXXXXX").string();
-    configHome_ = mkdtemp(pattern.data());
-    setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
-    setenv("RAVELLE_COM1", pty.SlavePath().c_str(), 1);
+  void SetUp() override {
+    TemporaryConfigHome::SetUp();
+    ASSERT_TRUE(pty.IsOpen());
     pty.MakeRaw();
+    setenv("RAVELLE_COM1", pty.SlavePath().c_str(), 1);
   }
-  ~CliSendTest() override {
+  void TearDown() override {
     unsetenv("RAVELLE_COM1");
-    std::filesystem::remove_all(configHome_);
+    TemporaryConfigHome::TearDown();
+  }
+  static void Save(CCommSettings settings) {
+    CRegistryAccess registry;
+    ASSERT_FALSE(SaveCommSettings(settings, registry));
   }
 
   // Runs the command line while the master is read: exactly `packets`, in
@@ -45,7 +51,6 @@ class CliSendTest : public ::testing::Test {
   }
 
   CPseudoTerminal pty;
-  std::string configHome_;
 };
 
 // --port sends at the line settings given; without it the saved connection
@@ -60,12 +65,10 @@ TEST_F(CliSendTest, SerialSendsDeliverExactlyThePacketsOfTheDump) {
   EXPECT_EQ(unsaved.exitStatus, 1);
   EXPECT_EQ(unsaved.err,
             "ravelle-cli: no connection settings are saved; choose the road with --port N or "
-            "--usb, or save the settings in Ravelle's Communication Settings\n");
+            "--usb or --tcp HOST:PORT, or save the settings in Ravelle's Communication Settings\n");
   EXPECT_TRUE(pty.Read(1, 0, 100).empty()) << "nothing sent";
 
-  CRegistryAccess registry;
-  CCommSettings settings{"alpha", kConnectionSerialCustom, 1, 19200, 8, "none", 2};
-  SaveCommSettings(settings, registry);
+  Save({"alpha", kConnectionSerialCustom, 1, 19200, 8, "none", 2});
   const CCliRun clear = SendExpecting({"clear"}, ClearSignPackets());
   EXPECT_EQ(clear.exitStatus, 0) << clear.err;
   const termios line = pty.LineSettings();
@@ -129,6 +132,34 @@ TEST_F(CliSendTest, ASessionOnAStalledLineEndsOnItsOwn) {
                                "): " + std::strerror(ETIMEDOUT) + "\n";
   EXPECT_NE(run.err.find(timedOut), std::string::npos) << run.err;
   EXPECT_TRUE(run.err.ends_with(timedOut)) << "the last presses are lost too";
+}
+
+// A settings file spoilt by hand: the run names the file and what is wrong
+// in it, exits 1 and sends nothing, neither to the mapped device nor to the
+// port's standard one (COM200's, /dev/ttyS199, is not on the machine); a
+// dump needs no settings. Mended, the next run reads the file anew.
+TEST_F(CliSendTest, AnUnreadableSettingsFileIsReportedAndNothingIsSent) {
+  Save({"alpha", kConnectionSerialClassic, 200, 9600, 7, "even", 1});
+  ASSERT_TRUE(SaveComPortDevice(200, pty.SlavePath()));
+  const std::string saved = StoreText();
+  PutStoreText(saved + "\"StopBits\"=dword:1\n");
+  const std::string said =
+      "ravelle-cli: the connection settings cannot be read: " + StoreFile().string() +
+      " cannot be read: line " + std::to_string(std::count(saved.begin(), saved.end(), '\n') + 1) +
+      ": the value \"StopBits\" is not well formed\n";
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"clear"},
+        {"--port", "200", "--baud", "9600", "--bits", "8", "--parity", "none", "--stop-bits", "1",
+         "note", "x"}}) {
+    const CCliRun run = RunCliOn(args);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.out + run.err, said);
+  }
+  EXPECT_TRUE(pty.Read(1, 0, 200).empty()) << "nothing sent";
+  EXPECT_EQ(RunCliOn({"--dump", "clear"}).exitStatus, 0) << "a dump needs no settings";
+
+  PutStoreText(saved);
+  EXPECT_EQ(SendExpecting({"clear"}, ClearSignPackets()).exitStatus, 0);
 }
 
 }  // namespace

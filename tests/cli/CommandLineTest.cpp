@@ -45,8 +45,8 @@ TEST(CommandLineTest, BadCommandLinesExitTwoNamingTheArgument) {
       {{"--port", "1", "--bits", "6", "clear"}, "--bits: \"6\" is not 7 or 8 data bits"},
       {{"--port", "1", "--parity", "mark", "clear"}, "--parity: \"mark\" is not none, even or odd"},
       {{"--dump", "--port", "1", "clear"},
-       "--dump sends nothing and takes no --port, --usb or line settings"},
-      {{"--usb", "--port", "1", "clear"}, "--usb takes no --port or serial line settings"},
+       "--dump sends nothing and takes no --port, --usb, --tcp or line settings"},
+      {{"--usb", "--port", "1", "clear"}, "--usb takes no --port, --tcp or serial line settings"},
   };
   for (const auto& row : rows) {
     const CCliRun run = RunCliOn(row.args, "newgame\n", NoRoad());

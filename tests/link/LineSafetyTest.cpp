@@ -1,7 +1,4 @@
-#include <signal.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <termios.h>
 
 #include <algorithm>
@@ -9,6 +6,7 @@
 
 #include "link/linux/LineSpeed.h"
 #include "tests/link/LinkFakes.h"
+#include "tests/support/PortHolder.h"
 
 // Lines that misbehave as real ones do: a far end that stops reading, flow
 // control another program left on, a sender that died holding the port, a
@@ -21,45 +19,6 @@ using Clock = std::chrono::steady_clock;
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
-
-// Another sender in a child process: it opens COM1, says so through a pipe,
-// then holds the port until it is killed or holdMs have passed.
-class CHolder {
- public:
-  explicit CHolder(int holdMs) {
-    int ready[2];
-    if (pipe(ready) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      CSerialPort port;
-      try {
-        port.Open(1, 9600, ParityNone, 8, StopBitsOne, FlowNone, false);
-      } catch (CSerialException* failure) {
-        _exit(1);
-      }
-      (void)!write(ready[1], "!", 1);
-      usleep(static_cast<useconds_t>(holdMs) * 1000);
-      port.Close();
-      _exit(0);
-    }
-    close(ready[1]);
-    char byte = 0;
-    holding_ = read(ready[0], &byte, 1) == 1;
-    close(ready[0]);
-  }
-  ~CHolder() { Kill(); }
-  bool Holding() const { return holding_; }
-  void Kill() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  bool holding_ = false;
-};
 
 class LineSafetyTest : public CPseudoTerminalTest {
  protected:
@@ -129,7 +88,7 @@ TEST_F(LineSafetyTest, FlowControlLeftOnThePortIsTurnedOff) {
 // (the pty stays open at our end); its lock died with it, and the port is
 // not refused.
 TEST_F(LineSafetyTest, ASenderKilledHoldingThePortDoesNotLockItForGood) {
-  CHolder holder(60000);
+  CPortHolder holder(60000);
   ASSERT_TRUE(holder.Holding());
   holder.Kill();
   int exclusive = 0;
@@ -145,12 +104,12 @@ TEST_F(LineSafetyTest, ASenderKilledHoldingThePortDoesNotLockItForGood) {
 // gets the port refused as busy after a bounded wait.
 TEST_F(LineSafetyTest, ABrieflyBusyPortIsWaitedForAndALongBusyOneRefused) {
   {
-    CHolder holder(300);
+    CPortHolder holder(300);
     ASSERT_TRUE(holder.Holding());
     EXPECT_EQ(Send(Packet(50)), Packet(50));
     EXPECT_EQ(FailureCode(), 0);
   }
-  CHolder holder(60000);
+  CPortHolder holder(60000);
   ASSERT_TRUE(holder.Holding());
   const auto start = Clock::now();
   link_.SendToSign(1, Packet(50).data(), 50);

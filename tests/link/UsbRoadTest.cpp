@@ -1,17 +1,25 @@
-#include <dlfcn.h>
+// The USB road over the fake bulk library, one table for Linux and Windows.
+// FAKE_USB_FULL is the whole fake under the real library's name, so the
+// link's own load finds it; FAKE_USB_WITHOUT_* each lack one entry point;
+// FAKE_USB_MISSING is nowhere and FAKE_USB_MISSING_MESSAGE what it shows
+// (the build gives each system's names).
+
+#include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
 
+#include "link/SignLink.h"
+#include "link/UsbLibrary.h"
+#include "settings/CommSettings.h"
 #include "tests/link/FakeUsbControl.h"
-#include "tests/link/LinkFakes.h"
+#include "tests/support/FakeViewStatus.h"
+#include "tests/support/SeamFakes.h"
 
 namespace {
 
-const std::string kM1 =
-    "Error opening libravelle-no-such-library.so -- looked in the system's library path and "
-    "/nonexistent-ravelle-folder (/nonexistent-ravelle-folder/libravelle-no-such-library.so: "
-    "cannot open shared object file: No such file or directory). Reinstall Ravelle, or put the "
-    "library in one of those places, and re-run this program.";
 const std::string kM2 = "Error connecting to USB Open() function";
 const std::string kM3 =
     "Failed to Open the USB connection to the LED sign -- some other program may be using the LED "
@@ -20,36 +28,53 @@ const std::string kM4 = "Error connecting to USB Write() function";
 const std::string kM5 = "Error connecting to USB Read() function";
 const std::string kM6 = "Error connecting to USB Close() function";
 
-class UsbRoadTest : public CPseudoTerminalTest {
+// No COM port this high leads anywhere on either system.
+constexpr int kUnmappedPort = 200;
+
+std::vector<unsigned char> Packet(std::size_t length) {
+  std::vector<unsigned char> packet(length);
+  for (std::size_t i = 0; i < length; ++i) packet[i] = static_cast<unsigned char>(i + i / 256);
+  return packet;
+}
+
+class UsbRoadTest : public testing::Test {
  protected:
-  void SetUp() override {
-    CPseudoTerminalTest::SetUp();
-    doc_.connection = kConnectionUsbPrism;
+  UsbRoadTest() { settings_.connection = kConnectionUsbPrism; }
+  ~UsbRoadTest() override {
+    if (library_ != nullptr) ReleaseUsbLibrary(library_);
+  }
+  // A fresh link on the library (the real name for the whole fake), which
+  // the test keeps loaded so its record outlives the link's own loading.
+  void UseFake(const char* library, int openResult = 1, int refuseWrite = 0, int refuseResult = 0) {
+    if (library_ != nullptr) ReleaseUsbLibrary(library_);
+    std::string failure;
+    library_ = LoadUsbLibrary(library, "", failure);
+    ASSERT_NE(library_, nullptr) << failure;
+    control_ = reinterpret_cast<FakeUsbControlFn>(FindUsbEntryPoint(library_, "FakeUsb_Control"))();
+    *control_ = FakeUsbControl{};
+    std::tie(control_->openResult, control_->refuseWrite, control_->refuseResult) =
+        std::tie(openResult, refuseWrite, refuseResult);
+    link_.emplace(settings_, view_, messages_, pump_);
+    if (std::string(library) != FAKE_USB_FULL) link_->SetUsbLibraryName(library);
+    link_->onSerialOutcome = [this] { ++outcomes_; };
     // No call may reach the library after the pump's first pass.
     pump_.onPass = [this] {
       if (!callsAtFirstPass_) callsAtFirstPass_ = control_->calls;
     };
   }
-  // Loads the fake and keeps it loaded, so its record outlives the link's
-  // own loading and releasing.
-  void UseFake(const char* path, int openResult = 1, int refuseWrite = 0, int refuseResult = 0) {
-    library_.reset(dlopen(path, RTLD_NOW));
-    ASSERT_NE(library_, nullptr) << dlerror();
-    control_ = reinterpret_cast<FakeUsbControlFn>(dlsym(library_.get(), "FakeUsb_Control"))();
-    *control_ = FakeUsbControl{};
-    std::tie(control_->openResult, control_->refuseWrite, control_->refuseResult) =
-        std::tie(openResult, refuseWrite, refuseResult);
-    link_.SetUsbLibraryName(path);
-    messages_.texts.clear();
-  }
-  int Send(std::size_t length) {
-    auto packet = Packet(length);
-    return link_.SendViaUsb(packet.data(), static_cast<int>(length));
+  void Send(std::size_t length, int comPort = 1) {
+    link_->SendToSign(comPort, Packet(length).data(), static_cast<int>(length));
   }
 
-  std::unique_ptr<void, int (*)(void*)> library_{nullptr, dlclose};
+  CCommSettings settings_;
+  CFakeViewStatus view_;
+  CRecordingMessageBoxes messages_;
+  CCountingEventPump pump_;
+  std::optional<CSignLink> link_;
+  void* library_ = nullptr;
   FakeUsbControl* control_ = nullptr;
   std::optional<std::string> callsAtFirstPass_;
+  int outcomes_ = 0;
 };
 
 // Chunks of at most 256 bytes with a read after each, until one is refused
@@ -82,56 +107,53 @@ TEST_F(UsbRoadTest, ChunksMessagesAndResults) {
                         {FAKE_USB_WITHOUT_CLOSE, 1, 0, 0, 10, {kM6}, "O W10 R1", 0, 10}}) {
     SCOPED_TRACE(std::string(row.library) + " " + row.calls);
     UseFake(row.library, row.openResult, row.refuseWrite, row.refuseResult);
-    EXPECT_EQ(Send(row.length), row.result);
+    EXPECT_EQ(link_->SendViaUsb(Packet(row.length).data(), static_cast<int>(row.length)),
+              row.result);
     EXPECT_EQ(messages_.texts, row.messages);
-    EXPECT_EQ(control_->calls, row.calls);
+    messages_.texts.clear();
+    EXPECT_EQ(std::string(control_->calls), row.calls);
     EXPECT_EQ(
         std::vector<unsigned char>(control_->written, control_->written + control_->writtenLength),
         Packet(row.written));
   }
-  link_.SetUsbLibraryName("libravelle-no-such-library.so");
-  link_.SetUsbLibraryFolder("/nonexistent-ravelle-folder");
-  messages_.texts.clear();
-  EXPECT_EQ(Send(10), 1);
-  EXPECT_EQ(messages_.texts, std::vector<std::string>{kM1});
+  link_->SetUsbLibraryName(FAKE_USB_MISSING);
+  EXPECT_EQ(link_->SendViaUsb(Packet(10).data(), 10), 1);
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{FAKE_USB_MISSING_MESSAGE});
 }
 
 // Ten pump passes follow every outcome of the USB road, once the library is
 // done with; "Updating LED Sign" shows only while the scoreboard does. Any
-// other connection text, however near, takes the serial road.
+// other connection text, however near, takes the serial road; a serial
+// failure stands until a send goes over USB. Within one action each message
+// shows once.
 TEST_F(UsbRoadTest, OnlyTheExactConnectionTakesTheUsbRoadWithTenPumpPassesAfter) {
-  UseFake(FAKE_USB_FULL);
-  // A serial failure stands until a send goes over USB.
-  doc_.connection = kConnectionSerialClassic;
-  setenv("RAVELLE_COM2", "/nonexistent-ravelle-port", 1);
-  link_.SendToSign(2, Packet(5).data(), 5);
-  ASSERT_TRUE(link_.LastSerialFailure());
-  doc_.connection = kConnectionUsbPrism;
-  outcomes_ = 0;
-  view_.scoreMode = 1;
-  link_.SendToSign(1, Packet(300).data(), 300);
-  EXPECT_FALSE(link_.LastSerialFailure());
-  EXPECT_EQ(outcomes_, 1);
-  EXPECT_EQ(pump_.passes, 10);
-  EXPECT_EQ(callsAtFirstPass_, control_->calls);
-  view_.scoreMode = 0;
-  UseFake(FAKE_USB_FULL, 0);
-  link_.SendToSign(1, Packet(300).data(), 300);
-  link_.SetUsbLibraryName("libravelle-no-such-library.so");
-  link_.SendToSign(1, Packet(300).data(), 300);
-  EXPECT_EQ(pump_.passes, 30);
-  EXPECT_EQ(view_.nowShowingTexts, std::vector<std::string>{"Updating LED Sign"});
-
   UseFake(FAKE_USB_FULL);
   for (const char* connection :
        {"USB - betabrite prism", "usb - betabrite prism ", "serial port - betabrite classic", ""}) {
-    doc_.connection = connection;
-    link_.SendToSign(1, Packet(5).data(), 5);
+    settings_.connection = connection;
+    Send(5, kUnmappedPort);
+    EXPECT_TRUE(link_->LastSerialFailure()) << connection;
   }
-  EXPECT_EQ(pty_.Read(20).size(), 20u);
-  EXPECT_EQ(control_->calls, std::string());
-  EXPECT_EQ(pump_.passes, 30);
-  EXPECT_EQ(outcomes_, 5);
+  EXPECT_EQ(std::string(control_->calls), "");
+  EXPECT_EQ(std::tie(pump_.passes, outcomes_), std::make_tuple(0, 4));
+
+  settings_.connection = kConnectionUsbPrism;
+  view_.scoreMode = 1;
+  Send(300);
+  EXPECT_FALSE(link_->LastSerialFailure());
+  EXPECT_EQ(std::tie(pump_.passes, outcomes_), std::make_tuple(10, 5));
+  EXPECT_EQ(callsAtFirstPass_, std::string(control_->calls));
+  view_.scoreMode = 0;
+  UseFake(FAKE_USB_FULL, 0);
+  link_->BeginAction();
+  for (int packet = 0; packet < 3; ++packet) Send(300);
+  link_->EndAction();
+  Send(300);
+  link_->SetUsbLibraryName(FAKE_USB_MISSING);
+  Send(300);
+  EXPECT_EQ(messages_.texts, (std::vector<std::string>{kM3, kM3, FAKE_USB_MISSING_MESSAGE}));
+  EXPECT_EQ(pump_.passes, 60);
+  EXPECT_EQ(view_.nowShowingTexts, std::vector<std::string>{"Updating LED Sign"});
 }
 
 }  // namespace

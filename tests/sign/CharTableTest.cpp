@@ -84,16 +84,10 @@ TEST(CharTableTest, HoldsBothGroupsInOrderWithTheirWidths) {
   }
 }
 
-TEST(CharTableTest, LookupFindsTheFirstMatchAndAddEntryAppendsUpToTheCapacity) {
+// What the built table answers is EncodeSignTextTest's; here what AddEntry
+// does to it.
+TEST(CharTableTest, AddEntryAppendsUpToTheCapacityAndNeverShadows) {
   const auto table = std::make_unique<CharTable>();
-  // Ê has its own code: 5E is not a second, unreachable É.
-  const int rows[][2] = {{201, 0x30}, {202, 0x5E}, {0, 0x3E}, {131, 0x3F}, {65, 65},
-                         {32, 32},    {125, 125},  {126, 0},  {128, 0},    {200, 0},
-                         {9, 0},      {256, 0},    {-1, 0}};
-  for (const auto& row : rows) EXPECT_EQ(table->Lookup(row[0]), row[1]) << row[0];
-  EXPECT_EQ(table->IndexOf(201), 16);
-  EXPECT_EQ(table->IndexOf(126), -1);
-
   table->AddEntry(0x7E, 126, 126, 6, 7, 12);
   table->AddEntry(0x99, 0, 201, 1, 1, 1);
   EXPECT_EQ(table->Lookup(126), 0x7E);

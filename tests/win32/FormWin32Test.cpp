@@ -197,6 +197,10 @@ TEST_F(Win32FormSmoke, AGameRunsOnWindowMessages) {
   EXPECT_EQ(std::make_pair(Text(IDC_TEAM1_SCORE), Text(IDC_TEAM2_SCORE)),
             std::make_pair(std::wstring(L"9"), std::wstring(L"3")));
   EXPECT_NE(Text(IDC_NOW_SHOWING).find(L"HOM"), std::wstring::npos);
+  // The frame hands the focus on to the form: the keys never reach the
+  // frame's accelerators.
+  SetFocus(app_.Frame().Window());
+  EXPECT_TRUE(IsChild(form_, GetFocus()));
 
   // Refused: the game and the sign stay as they were.
   const std::size_t sent = sink_.packets.size();

@@ -51,7 +51,7 @@ if [ "$machine" = 014c ]; then
   # 32-bit Wine is slow here: what only the 32-bit build can get wrong.
   sends='|SerialPortWin32OnMappedPorts.TheSerialRoadSends|Win32FormOnTheSign'
   [ "${serial_sends:-1}" = 1 ] || sends=''
-  selection=(-R "UsbRoadWin32Test|Win32FormSmoke$sends")
+  selection=(-R "UsbRoadTest|UsbConventionWin32|Win32FormSmoke$sends")
 fi
 wine=$RAVELLE_WINE_LOADER
 
@@ -72,7 +72,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 
 # The far ends, and the COM ports leading to them.
-"$signsim" --text >"$work/sign.log" 2>&1 &
+"$signsim" --text --tcp 0 >"$work/sign.log" 2>&1 &
 pids+=($!)
 mkfifo "$work/hold"
 tests/windows/far_ends.py <"$work/hold" >"$work/far-ends" &
@@ -131,19 +131,38 @@ if [ "${serial_sends:-1}" = 1 ]; then
   settings='HKCU\Software\Norvane\Ravelle'
   "$wine" reg add "$settings" /v Connection /d 'serial port - betabrite classic' /f >/dev/null
   "$wine" reg add "$settings" /v ComPort /t REG_DWORD /d 1 /f >/dev/null
-  "$wine_run" "$build/bin/ravelle.exe" &
-  ravelle=$!
-  pids+=("$ravelle")
-  "$wine_run" "$build/tests/win32/drive_ravelle.exe"
-  for _ in $(seq 600); do
-    kill -0 "$ravelle" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$ravelle" 2>/dev/null; then
+  # A game an earlier run left behind would be offered back first.
+  rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/Ravelle/game*
+  # drive_ravelle.exe [--resume] plays (or resumes) a game on a ravelle.exe
+  # it finds running, then closes it with File > Exit.
+  play() {
+    "$wine_run" "$build/bin/ravelle.exe" &
+    local ravelle=$!
+    pids+=("$ravelle")
+    "$wine_run" "$build/tests/win32/drive_ravelle.exe" "$@"
+    for _ in $(seq 600); do
+      kill -0 "$ravelle" 2>/dev/null || return 0
+      sleep 0.1
+    done
     echo "ravelle.exe did not end after File > Exit" >&2
     exit 1
+  }
+  game='{hold}{fixed}{red}HOM{red} 6  {red}VIS{red} 3'
+  play
+  expect_sign "$game"
+  # The game is kept: the next start offers it back, and Yes puts it on the
+  # sign again.
+  shown=$(grep -cxF "sign: $game" "$work/sign.log")
+  play --resume
+  for _ in $(seq 100); do
+    [ "$(grep -cxF "sign: $game" "$work/sign.log")" -gt "$shown" ] && break
+    sleep 0.05
+  done
+  if [ "$(grep -cxF "sign: $game" "$work/sign.log")" -le "$shown" ]; then
+    echo "the resumed game did not reach the sign again" >&2
+    exit 1
   fi
-  expect_sign '{hold}{fixed}{red}HOM{red} 6  {red}VIS{red} 3'
+  echo "resumed, the sign shows it again: $game"
 fi
 status=0
 "$wine_run" "$build/bin/ravelle-cli.exe" --port 200 clear 2>"$work/missing.err" || status=$?
@@ -153,3 +172,17 @@ if [ "$status" != 1 ] || ! grep -q '^ravelle-cli: packet not sent to COM200 ' "$
   exit 1
 fi
 echo "a missing port: exit status 1, $(head -n 1 "$work/missing.err")"
+
+echo "--- ravelle-cli.exe through a device server (the virtual sign's TCP port, raw)"
+tcp=$(grep -m 1 '^tcp: ' "$work/sign.log")
+"$wine_run" "$build/bin/ravelle-cli.exe" --tcp "${tcp#tcp: }" scoreboard NET TCP
+expect_sign '{hold}{fixed}{red}NET{red} 0  {red}TCP{red} 0'
+status=0
+"$wine_run" "$build/bin/ravelle-cli.exe" --tcp "${tcp#tcp: }" --rfc2217 clear 2>"$work/rfc2217.err" ||
+  status=$?
+if [ "$status" != 1 ] || ! grep -q 'this build has no RFC 2217' "$work/rfc2217.err"; then
+  echo "RFC 2217 without libtelnet should fail with exit status 1, got $status:" >&2
+  cat "$work/rfc2217.err" >&2
+  exit 1
+fi
+echo "RFC 2217: exit status 1, $(head -n 1 "$work/rfc2217.err")"

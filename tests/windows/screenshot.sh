@@ -32,6 +32,8 @@ for _ in $(seq 100); do [ -s "$work/sign.log" ] && break; sleep 0.05; done
 "$wine" reg add 'HKCU\Software\Norvane\Ravelle' /v ComPort /t REG_DWORD /d 1 /f >/dev/null
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
+# A game an earlier run left behind would be offered back first.
+rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/Ravelle/game*
 "$wine" "$build/bin/ravelle.exe" &
 "$wine" "$build/tests/win32/drive_ravelle.exe" --leave-open
 sleep 3

@@ -23,12 +23,15 @@ const char* const kUsage =
     "  --port N          send over serial port N (on Windows COMN; on Linux its device\n"
     "                    is $RAVELLE_COMN, the saved port map, else /dev/ttyS<N-1>)\n"
     "  --usb             send over USB to a BetaBrite Prism\n"
+    "  --tcp HOST:PORT   send through a serial device server on the network, raw:\n"
+    "                    the server's own line settings apply\n"
+    "  --rfc2217         with --tcp: set the line and send the break over RFC 2217\n"
     "  --baud N, --bits 7|8, --parity none|even|odd, --stop-bits 1|2\n"
     "                    override the saved serial settings\n"
     "  --help            show this text\n"
     "  --version         print the version\n"
     "\n"
-    "Without --port or --usb the saved connection settings choose the road.\n"
+    "Without --port, --usb or --tcp the saved connection settings choose the road.\n"
     "Colours: Red, Green, Amber, \"Dim Red\", \"Dim Green\", Brown, Orange, Yellow.\n"
     "\n"
     "Session actions, one a line (double quotes group words):\n"
@@ -92,6 +95,27 @@ bool TakeColor(CArgumentReader& reader, const std::string& option, std::string& 
   return reason.empty();
 }
 
+// HOST:PORT, or [IPV6]:PORT.
+bool TakeDeviceServer(CArgumentReader& reader, const std::string& option, CRoadOptions& road,
+                      std::string& error) {
+  std::string word;
+  if (!reader.TakeValue(option, word, error)) return false;
+  const std::size_t colon = word.rfind(':');
+  std::string host = colon == std::string::npos ? std::string() : word.substr(0, colon);
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+  }
+  std::optional<int> port =
+      colon == std::string::npos ? std::nullopt : ParseInteger(word.substr(colon + 1));
+  if (host.empty() || !port || *port < 1 || *port > 65535) {
+    error = option + ": \"" + word + "\" is not HOST:PORT (a port from 1 to 65535)";
+    return false;
+  }
+  road.tcpHost = host;
+  road.tcpPort = *port;
+  return true;
+}
+
 // The options that choose and set up the road; accepted anywhere.
 bool TakeRoadOption(const std::string& option, CArgumentReader& reader, CRoadOptions& road,
                     std::string& error) {
@@ -99,6 +123,10 @@ bool TakeRoadOption(const std::string& option, CArgumentReader& reader, CRoadOpt
     road.dump = true;
   } else if (option == "--usb") {
     road.usb = true;
+  } else if (option == "--tcp") {
+    return TakeDeviceServer(reader, option, road, error);
+  } else if (option == "--rfc2217") {
+    road.rfc2217 = true;
   } else if (option == "--port") {
     return TakeInteger(reader, option, 1, 255, "a port number (1 to 255)", road.port, error);
   } else if (option == "--baud") {
@@ -122,8 +150,9 @@ bool TakeRoadOption(const std::string& option, CArgumentReader& reader, CRoadOpt
 }
 
 bool IsRoadOption(const std::string& option) {
-  return option == "--dump" || option == "--usb" || option == "--port" || option == "--baud" ||
-         option == "--bits" || option == "--stop-bits" || option == "--parity";
+  return option == "--dump" || option == "--usb" || option == "--tcp" || option == "--rfc2217" ||
+         option == "--port" || option == "--baud" || option == "--bits" ||
+         option == "--stop-bits" || option == "--parity";
 }
 
 // The options of the commands.
@@ -255,12 +284,20 @@ std::optional<CCommandLine> ParseCommandLine(const std::vector<std::string>& arg
 
   const CRoadOptions& road = line.road;
   bool lineSettings = road.baudRate || road.byteSize || road.parity || road.stopBits;
-  if (road.dump && (road.port || road.usb || lineSettings)) {
-    error = "--dump sends nothing and takes no --port, --usb or line settings";
+  if (road.dump && (road.port || road.usb || road.tcpHost || lineSettings)) {
+    error = "--dump sends nothing and takes no --port, --usb, --tcp or line settings";
     return std::nullopt;
   }
-  if (road.usb && (road.port || lineSettings)) {
-    error = "--usb takes no --port or serial line settings";
+  if (road.usb && (road.port || road.tcpHost || lineSettings)) {
+    error = "--usb takes no --port, --tcp or serial line settings";
+    return std::nullopt;
+  }
+  if (road.tcpHost && road.port) {
+    error = "--tcp and --port are two roads; choose one";
+    return std::nullopt;
+  }
+  if (road.rfc2217 && !road.tcpHost) {
+    error = "--rfc2217 needs --tcp HOST:PORT";
     return std::nullopt;
   }
   return line;

@@ -14,6 +14,10 @@ struct CRoadOptions {
   bool dump = false;
   std::optional<int> port;
   bool usb = false;
+  // --tcp HOST:PORT, a serial device server; --rfc2217 speaks RFC 2217 to it.
+  std::optional<std::string> tcpHost;
+  int tcpPort = 0;
+  bool rfc2217 = false;
   std::optional<int> baudRate;
   std::optional<int> byteSize;
   std::optional<std::string> parity;

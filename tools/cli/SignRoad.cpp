@@ -66,8 +66,8 @@ class CSignRoad : public CCliRoad {
     const std::optional<CSendFailure>& failure = link_.LastSerialFailure();
     if (!failure) return;
     ++serialFailures_;
-    err_ << "ravelle-cli: packet not sent to COM" << failure->comPort << " (" << failure->device
-         << "): " << failure->systemText << '\n';
+    err_ << "ravelle-cli: packet not sent to " << failure->Where() << ": " << failure->systemText
+         << '\n';
   }
 
   const CRavelleDoc& doc_;
@@ -106,9 +106,14 @@ std::unique_ptr<CCliRoad> OpenSignRoad(CCliGame& cli, const CRoadOptions& option
     // The saved line settings stay unless the command line overrides them.
     doc.connection = kConnectionSerialCustom;
     doc.comPort = *options.port;
+  } else if (options.tcpHost) {
+    doc.connection = kConnectionNetwork;
+    doc.host = *options.tcpHost;
+    doc.tcpPort = options.tcpPort;
+    doc.tcpProtocol = options.rfc2217 ? kTcpProtocolRfc2217 : kTcpProtocolRaw;
   } else if (!saved) {
     err << "ravelle-cli: no connection settings are saved; choose the road with --port N or "
-           "--usb, or save the settings in Ravelle's Communication Settings\n";
+           "--usb or --tcp HOST:PORT, or save the settings in Ravelle's Communication Settings\n";
     return nullptr;
   } else if (doc.connection == kConnectionUsbPrism && HasLineSettings(options)) {
     err << "ravelle-cli: the saved connection is USB; --baud, --bits, --parity and --stop-bits "

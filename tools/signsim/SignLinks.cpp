@@ -47,7 +47,8 @@ CSignLinks::~CSignLinks() {
   if (listener_ >= 0) close(listener_);
 }
 
-int CSignLinks::ListenTcp(int port) {
+int CSignLinks::ListenTcp(int port, bool rfc2217) {
+  rfc2217_ = rfc2217;
   listener_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (listener_ < 0) Fail("socket");
   const int on = 1;
@@ -97,7 +98,7 @@ void CSignLinks::Run(int stopFd) {
     for (; next < fds.size(); ++next) {
       if (fds[next].revents == 0) continue;
       auto client = clients_.find(fds[next].fd);
-      if (!ReadClient(client->first, *client->second)) {
+      if (!ReadClient(client->first, client->second)) {
         close(client->first);
         clients_.erase(client);
       }
@@ -132,21 +133,37 @@ void CSignLinks::Accept() {
     }
     Fail("accept");
   }
-  clients_[fd] = std::make_unique<CSignDecoder>(sign_.MakeDecoder());
+  CTcpClient& client = clients_[fd];
+  client.decoder = std::make_unique<CSignDecoder>(sign_.MakeDecoder());
+  if (rfc2217_) {
+    CSignDecoder& decoder = *client.decoder;
+    client.rfc2217 = std::make_unique<CRfc2217Server>(
+        [&decoder](const std::uint8_t* bytes, std::size_t count) { decoder.Feed(bytes, count); },
+        // The answers are a few bytes each; a sender that does not read
+        // them loses them, as it would lose a real server's.
+        [fd](const std::uint8_t* bytes, std::size_t count) {
+          [[maybe_unused]] ssize_t sent = send(fd, bytes, count, MSG_NOSIGNAL);
+        },
+        onLine_);
+  }
   if (clients_.size() == kMaxTcpClients) {
     onLine_("link: " + std::to_string(kMaxTcpClients) +
             " TCP connections open; new ones wait until one closes");
   }
 }
 
-bool CSignLinks::ReadClient(int fd, CSignDecoder& decoder) {
+bool CSignLinks::ReadClient(int fd, CTcpClient& client) {
   std::uint8_t buffer[kChunk];
   const ssize_t count = read(fd, buffer, sizeof buffer);
   if (count > 0) {
-    decoder.Feed(buffer, static_cast<std::size_t>(count));
+    if (client.rfc2217) {
+      client.rfc2217->Receive(buffer, static_cast<std::size_t>(count));
+    } else {
+      client.decoder->Feed(buffer, static_cast<std::size_t>(count));
+    }
     return true;
   }
   if (count < 0 && (errno == EAGAIN || errno == EINTR)) return true;
-  decoder.Finish();
+  client.decoder->Finish();
   return false;
 }

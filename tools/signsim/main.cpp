@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr const char* kHelp = R"(Usage: ravelle-signsim [--text] [--tcp PORT]
+constexpr const char* kHelp = R"(Usage: ravelle-signsim [--text] [--tcp PORT [--rfc2217]]
 
 A virtual Alpha-protocol LED sign. It opens a pseudo-terminal and prints its
 path (e.g. /dev/pts/7) on the first line of its output: point the program's
@@ -31,6 +31,9 @@ show and reports what a real sign would reject.
 
   --text        print the display as text instead of opening a window
   --tcp PORT    also take transmissions on 127.0.0.1:PORT (0: a free port)
+  --rfc2217     the TCP port speaks Telnet COM Port Control (RFC 2217), as a
+                serial device server does, and reports the line and breaks
+                each sender asks for
   --help        this text
   --version     print the version
 
@@ -40,6 +43,9 @@ Output, one line each (also in window mode, without the sign: lines):
   line: <settings>               the line settings the sender applied, as far
                                  as a pseudo-terminal shows them: the speed,
                                  the stop bits and the flow control
+  line: 9600 7E1 flow none       with --rfc2217, the settings a TCP sender
+                                 asked for
+  line: break                    a break an RFC 2217 sender asked for
   sign: <markup>                 every change of what the sign shows
   error: <what>: <bytes in hex>  a transmission the sign cannot take
   warning: <what>                something a real sign would reject or mangle
@@ -85,6 +91,7 @@ void PrintLine(const std::string& line) {
 
 int main(int argc, char** argv) {
   bool text = false;
+  bool rfc2217 = false;
   int tcpPort = -1;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -98,6 +105,8 @@ int main(int argc, char** argv) {
         return 2;
       }
       tcpPort = static_cast<int>(port);
+    } else if (arg == "--rfc2217") {
+      rfc2217 = true;
     } else if (arg == "--version") {
       std::printf("ravelle-signsim %s\n", kRavelleVersion);
       return 0;
@@ -108,6 +117,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "ravelle-signsim: unknown argument %s\n%s", arg.c_str(), kHelp);
       return 2;
     }
+  }
+  if (rfc2217 && tcpPort < 0) {
+    std::fprintf(stderr, "ravelle-signsim: --rfc2217 needs --tcp PORT\n");
+    return 2;
   }
 #ifndef RAVELLE_SIGNSIM_WINDOW
   if (!text) {
@@ -134,7 +147,8 @@ int main(int argc, char** argv) {
     });
     CSignLinks links(sign, PrintLine);
     PrintLine(links.SerialPath());
-    if (tcpPort >= 0) PrintLine("tcp: 127.0.0.1:" + std::to_string(links.ListenTcp(tcpPort)));
+    if (tcpPort >= 0)
+      PrintLine("tcp: 127.0.0.1:" + std::to_string(links.ListenTcp(tcpPort, rfc2217)));
     if (text) {
       sign.Start();
       links.Run(stopPipe[0]);

@@ -9,7 +9,7 @@
 namespace {
 
 // The boxes the Windows dialog shows, and their controls.
-constexpr std::array<std::pair<CommBox, int>, 7> kBoxControls = {{
+constexpr std::array<std::pair<CommBox, int>, 10> kBoxControls = {{
     {CommBox::Protocol, IDC_PROTOCOL},
     {CommBox::Connection, IDC_CONNECTION},
     {CommBox::ComPort, IDC_COMPORT},
@@ -17,6 +17,9 @@ constexpr std::array<std::pair<CommBox, int>, 7> kBoxControls = {{
     {CommBox::ByteSize, IDC_BYTE_SIZE},
     {CommBox::Parity, IDC_PARITY},
     {CommBox::StopBits, IDC_STOP_BITS},
+    {CommBox::Host, IDC_HOST},
+    {CommBox::TcpPort, IDC_TCP_PORT},
+    {CommBox::TcpProtocol, IDC_TCP_PROTOCOL},
 }};
 
 }  // namespace
@@ -31,7 +34,8 @@ void CCommSettingsDlg::OnInitDialog() {
     std::vector<const char*> entries;
     const std::vector<std::string> texts = Entries(box);
     for (const std::string& text : texts) entries.push_back(text.c_str());
-    FillComboEntries(Window(), id, entries);
+    // Host and TCP Port are plain edit boxes, with no entries to offer.
+    if (!entries.empty()) FillComboEntries(Window(), id, entries);
   }
   refreshing_ = false;
   Open();
@@ -50,7 +54,7 @@ bool CCommSettingsDlg::OnCommand(int id, int notification) {
     std::string entry;
     if (notification == CBN_SELCHANGE && SelectedEntry(Window(), id, entry)) {
       Choose(box, entry);
-    } else if (notification == CBN_EDITCHANGE) {
+    } else if (notification == CBN_EDITCHANGE || notification == EN_CHANGE) {
       Type(box, ControlText(Window(), id));
     } else {
       return false;
@@ -72,5 +76,6 @@ void CCommSettingsDlg::RefreshBoxes() {
     }
     EnableControl(Window(), id, shown.enabled);
   }
+  SetControlText(Window(), IDC_NETWORK_NOTE, NetworkNote());
   refreshing_ = false;
 }

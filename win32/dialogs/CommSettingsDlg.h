@@ -15,6 +15,7 @@ struct CCommSettingsRegistry {
 // CCommSettingsEditor, whose seven fields are the dialog's private copy of
 // the document's; the caller takes them back only after OK. Windows has no
 // port map: port n is the system's own \\.\COMn, so there is no device row.
+// For a serial device server it takes the host, TCP port and protocol.
 class CCommSettingsDlg : private CCommSettingsRegistry,
                          public CCommSettingsEditor,
                          public CModalDialog {

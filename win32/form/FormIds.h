@@ -37,3 +37,4 @@
 // Not in the template: the notice lines the form adds beneath it.
 #define IDC_SEND_FAILURE_LINE 1090
 #define IDC_NOTE_NOTICE_LINE 1091
+#define IDC_KEPT_GAME_NOTICE_LINE 1092

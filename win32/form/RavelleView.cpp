@@ -110,6 +110,7 @@ void CRavelleView::MakeNoticeLines() {
   };
   sendFailureLine_ = line(IDC_SEND_FAILURE_LINE);
   noteNoticeLine_ = line(IDC_NOTE_NOTICE_LINE);
+  keptGameNoticeLine_ = line(IDC_KEPT_GAME_NOTICE_LINE);
 }
 
 void CRavelleView::OnInitialUpdate() {
@@ -130,6 +131,12 @@ void CRavelleView::OnInitialUpdate() {
   game_.ResetForm();
   RefreshControls();
   if (!ReadConnectionSettings(doc_)) OnCommunicationSettings();
+  // At the program's start a game it left behind is offered back; resumed,
+  // it is on the sign already.
+  if (game_.OfferKeptGame()) {
+    RefreshControls();
+    return;
+  }
   // An action of its own: when File > New runs as one, the sign is cleared
   // right after it.
   game_.ClearSign();
@@ -291,6 +298,7 @@ void CRavelleView::RefreshControls() {
   EnableControl(form_, IDC_TEAM1_ABBREV, state.abbreviationBoxesEnabled);
   EnableControl(form_, IDC_TEAM2_ABBREV, state.abbreviationBoxesEnabled);
   ShowNoticeLine(noteNoticeLine_, state.noteNotice);
+  ShowNoticeLine(keptGameNoticeLine_, state.keptGameNotice);
   refreshing_ = wasRefreshing;
 }
 
@@ -338,10 +346,8 @@ void CRavelleView::OnScoreBoardOptions() {
   dialog.team1ScoreColor = doc_.team1ScoreColor;
   dialog.team2ScoreColor = doc_.team2ScoreColor;
   if (dialog.DoModal(GetAncestor(form_, GA_ROOT)) != IDOK) return;
-  doc_.team1NameColor = dialog.team1NameColor;
-  doc_.team2NameColor = dialog.team2NameColor;
-  doc_.team1ScoreColor = dialog.team1ScoreColor;
-  doc_.team2ScoreColor = dialog.team2ScoreColor;
+  game_.SetTeamColors(dialog.team1NameColor, dialog.team1ScoreColor, dialog.team2NameColor,
+                      dialog.team2ScoreColor);
 }
 
 void CRavelleView::OnShowScoringHistory() {
@@ -365,8 +371,7 @@ void CRavelleView::ShowSendFailure() {
     while (!reason.empty() && std::isspace(static_cast<unsigned char>(reason.back()))) {
       reason.pop_back();
     }
-    text = "The last send did not reach the sign: COM" + std::to_string(failure->comPort) + " (" +
-           failure->device + "): " + reason;
+    text = "The last send did not reach the sign: " + failure->Where() + ": " + reason;
   }
   ShowNoticeLine(sendFailureLine_, text);
 }
@@ -385,7 +390,7 @@ void CRavelleView::PlaceNoticeLines() {
   const RECT first = DialogRect(7, kNoticeLinesTop, 300, kNoticeLineHeight);
   int top = first.top;
   bool anyShown = false;
-  for (HWND line : {sendFailureLine_, noteNoticeLine_}) {
+  for (HWND line : {sendFailureLine_, noteNoticeLine_, keptGameNoticeLine_}) {
     if ((GetWindowLongW(line, GWL_STYLE) & WS_VISIBLE) == 0) continue;
     anyShown = true;
     // A long reason takes more lines rather than being cut off.

@@ -21,8 +21,9 @@ class CRavelleDoc;
 //
 // Below the form a quiet red line tells when the last send over the serial
 // port did not reach the sign, and why; the next send that gets through
-// removes it. Another quiet line tells what of the note on the sign the sign
-// does not show.
+// removes it. Other quiet lines tell what of the note on the sign the sign
+// does not show, and that a kept game could not be read or the game cannot
+// be kept.
 class CRavelleView : public CFormView, private CPacketSink {
  public:
   // sink: where the packets go instead of the sign link; nullptr for the sign.
@@ -94,6 +95,7 @@ class CRavelleView : public CFormView, private CPacketSink {
   HWND form_ = nullptr;
   HWND sendFailureLine_ = nullptr;
   HWND noteNoticeLine_ = nullptr;
+  HWND keptGameNoticeLine_ = nullptr;
   // Pixels: where the form ends, the shown notice lines included.
   int formBottom_ = 0;
   HFONT scoreFont_ = nullptr;

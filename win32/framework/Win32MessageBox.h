@@ -12,7 +12,10 @@ class CWin32MessageBox : public CMessageBoxSeam {
 
   void Show(const std::string& text, const std::string& caption, Icon icon) override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;
+  bool AskYesNoDefaultYes(const std::string& text, const std::string& caption) override;
 
  private:
+  bool Ask(const std::string& text, const std::string& caption, UINT defaultButton);
+
   HWND owner_ = nullptr;
 };

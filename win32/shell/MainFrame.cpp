@@ -60,6 +60,12 @@ LRESULT CALLBACK CMainFrame::WindowProc(HWND frame, UINT message, WPARAM wParam,
       // notify the form itself.
       if (lParam == 0 && self != nullptr && self->onCommand) self->onCommand(LOWORD(wParam));
       return 0;
+    case WM_SETFOCUS:
+      // The keyboard focus lies in the form whenever the window is active
+      // (the form gives it back to the control that last had it), so the
+      // keys reach the controls and never the frame's accelerators.
+      if (HWND form = GetWindow(frame, GW_CHILD)) SetFocus(form);
+      return 0;
     case WM_DESTROY:
       if (self != nullptr) {
         self->frame_ = nullptr;

@@ -21,8 +21,11 @@ std::wstring WindowTitle() {
 
 }  // namespace
 
-CRavelleApp::CRavelleApp(CPacketSink* sink, CMessageBoxSeam* messages)
-    : sink_(sink), messageBoxes_(messages != nullptr ? *messages : ownMessageBoxes_) {}
+CRavelleApp::CRavelleApp(CPacketSink* sink, CMessageBoxSeam* messages,
+                         std::optional<std::filesystem::path> keptGameFile)
+    : sink_(sink), messageBoxes_(messages != nullptr ? *messages : ownMessageBoxes_) {
+  if (keptGameFile) keptGame_.emplace(std::move(*keptGameFile));
+}
 
 CRavelleApp::~CRavelleApp() {
   view_.reset();
@@ -44,13 +47,14 @@ bool CRavelleApp::InitInstance(int showCommand) {
 
   view_ = std::make_unique<CRavelleView>(doc_, messageBoxes_, sink_);
   if (!view_->Create(frame_.Window())) return false;
+  if (keptGame_) view_->Game().KeepGameIn(&*keptGame_);
   view_->Pump().preTranslate = [this](MSG& message) { return PreTranslateMessage(message); };
   view_->onSizeChanged = [this] { frame_.FitClientArea(view_->FormSize()); };
   frame_.FitClientArea(view_->FormSize());
 
   // The new document: the form's first display runs (settings read, the
-  // settings dialog when none are saved, the sign blanked) before the window
-  // is shown.
+  // settings dialog when none are saved, the kept game offered back or the
+  // sign blanked) before the window is shown.
   OnFileNew();
   ShowWindow(frame_.Window(), showCommand);
   ShowWindow(frame_.Window(), SW_SHOW);

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 
+#include "game/KeptGame.h"
 #include "game/RavelleDoc.h"
 #include "win32/framework/SettingsAccess.h"
 #include "win32/framework/Win32MessageBox.h"
@@ -18,8 +21,10 @@ class CRavelleApp {
  public:
   // sink: where the form's packets go instead of the sign; messages: where
   // its message boxes go instead of the screen (tests). nullptr for the
-  // real ones.
-  explicit CRavelleApp(CPacketSink* sink = nullptr, CMessageBoxSeam* messages = nullptr);
+  // real ones. keptGameFile: where the game in progress is kept and offered
+  // back from at start-up; nothing keeps no game.
+  explicit CRavelleApp(CPacketSink* sink = nullptr, CMessageBoxSeam* messages = nullptr,
+                       std::optional<std::filesystem::path> keptGameFile = std::nullopt);
   CRavelleApp(const CRavelleApp&) = delete;
   CRavelleApp& operator=(const CRavelleApp&) = delete;
   ~CRavelleApp();
@@ -52,6 +57,7 @@ class CRavelleApp {
   CMessageBoxSeam& messageBoxes_;
   CFrameworkProfile profile_;
   CRavelleDoc doc_;
+  std::optional<CKeptGame> keptGame_;
   CMainFrame frame_;
   std::unique_ptr<CRavelleView> view_;
   HACCEL accelerators_ = nullptr;
