@@ -4,8 +4,9 @@
 # /dev/ttyUSB*, /dev/ttyACM*) to a COM port on its own, and /dev/ttyS0 may be
 # the kernel's console, so this refuses to run unless each of them is
 # /dev/null (the private mount namespace of tests/windows/wine-guard.sh, in
-# which tests/windows/run-tests.sh runs), a Wine prefix of the build's own is named and the guard chose the
-# Wine loader for the build (32-bit or 64-bit).
+# which tests/windows/run-tests.sh runs), a Wine prefix of the build's own
+# is named and the guard chose the Wine loader for the build (32-bit or
+# 64-bit).
 set -euo pipefail
 for device in /dev/ttyS* /dev/ttyUSB* /dev/ttyACM*; do
   [ -e "$device" ] || continue
