@@ -18,7 +18,6 @@
 #include "tests/cli/CliRun.h"
 #include "tests/e2e/SignsimProcess.h"
 #include "tests/link/LinkFakes.h"
-#include "tools/cli/CommandLine.h"
 
 namespace {
 
@@ -148,54 +147,45 @@ constexpr const char* kGame =
 
 class NetworkRoad : public TemporaryConfigHome {};
 
-TEST_F(NetworkRoad, AWholeGameArrivesByteExactThroughSer2netRawAndRfc2217) {
+// A whole game arrives byte-exact through ser2net's raw and RFC 2217 ports,
+// the line at the speed asked for over RFC 2217. ser2net serves one sender
+// at a time and turns the next away ("Port already in use"): the packets
+// wait for the holder to go, as for a busy port.
+TEST_F(NetworkRoad, AWholeGameArrivesThroughSer2netWhichIsWaitedForWhenBusy) {
   CPseudoTerminal pty;
   pty.MakeRaw();
   CSer2net server(pty.SlavePath());
   ASSERT_TRUE(server.Running()) << "ser2net did not start";
-  const std::vector<unsigned char> expected = DumpedBytes(kGame);
+  const std::string opening = "team1 HOM\nteam2 VIS\nnewgame\n";
   struct Road {
+    int port;
     std::vector<std::string> options;
     speed_t speed;  // 0: the server's own
   };
-  for (const Road& road : {Road{{"--tcp", "127.0.0.1:" + std::to_string(server.rawPort)}, 0},
-                           Road{{"--tcp", "127.0.0.1:" + std::to_string(server.rfc2217Port),
-                                 "--rfc2217", "--baud", "19200"},
-                                B19200}}) {
-    auto arrival = std::async(std::launch::async, ReadArrival, std::ref(pty), expected.size());
-    std::vector<std::string> args = road.options;
+  for (const Road& road : {Road{server.rawPort, {}, 0},
+                           Road{server.rfc2217Port, {"--rfc2217", "--baud", "19200"}, B19200}}) {
+    std::vector<std::string> args = {"--tcp", "127.0.0.1:" + std::to_string(road.port)};
+    args.insert(args.end(), road.options.begin(), road.options.end());
     args.push_back("session");
-    const CCliRun run = RunCliOn(args, kGame);
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    const CArrival got = arrival.get();
-    EXPECT_EQ(got.bytes, expected) << args[1];
-    if (road.speed != 0) {
-      EXPECT_EQ(got.speedWhileConnected, road.speed);
+    for (const std::string& script : {std::string(kGame), opening}) {
+      const bool busy = script == opening;
+      const int holder = busy ? ConnectTo(road.port) : -1;
+      if (busy) usleep(100000);  // served first
+      auto leaves = std::async(std::launch::async, [holder] {
+        if (holder < 0) return;
+        usleep(600000);
+        close(holder);
+      });
+      const std::vector<unsigned char> expected = DumpedBytes(script);
+      auto arrival = std::async(std::launch::async, ReadArrival, std::ref(pty), expected.size());
+      const CCliRun run = RunCliOn(args, script);
+      EXPECT_EQ(run.exitStatus, 0) << args[1] << ": " << run.err;
+      const CArrival got = arrival.get();
+      EXPECT_EQ(got.bytes, expected) << args[1] << (busy ? " busy" : "");
+      if (road.speed != 0 && !busy) {
+        EXPECT_EQ(got.speedWhileConnected, road.speed);
+      }
     }
-  }
-}
-
-// ser2net serves one sender at a time and turns the next away ("Port
-// already in use"): the packets wait for the holder to go, as for a busy port.
-TEST_F(NetworkRoad, Ser2netServingAnotherSenderIsWaitedFor) {
-  CPseudoTerminal pty;
-  pty.MakeRaw();
-  CSer2net server(pty.SlavePath());
-  ASSERT_TRUE(server.Running()) << "ser2net did not start";
-  const std::vector<unsigned char> expected = DumpedBytes("team1 HOM\nteam2 VIS\nnewgame\n");
-  for (int port : {server.rawPort, server.rfc2217Port}) {
-    const int holder = ConnectTo(port);
-    usleep(100000);  // served first
-    auto leaves = std::async(std::launch::async, [holder] {
-      usleep(600000);
-      close(holder);
-    });
-    auto arrival = std::async(std::launch::async, ReadArrival, std::ref(pty), expected.size());
-    std::vector<std::string> args = {"--tcp", "127.0.0.1:" + std::to_string(port), "session"};
-    if (port == server.rfc2217Port) args.insert(args.begin() + 2, "--rfc2217");
-    const CCliRun run = RunCliOn(args, "team1 HOM\nteam2 VIS\nnewgame\n");
-    EXPECT_EQ(run.exitStatus, 0) << args[1] << ": " << run.err;
-    EXPECT_EQ(arrival.get().bytes, expected) << args[1];
   }
 }
 
@@ -228,95 +218,51 @@ std::future<void> ServeOnce(int listener, std::string says) {
   });
 }
 
-// --tcp HOST:PORT (an IPv6 address in brackets) and --rfc2217 with it;
-// anything else is refused before a packet is built.
-TEST(NetworkRoadCommandLine, TheServerIsHostColonPortAndRfc2217NeedsIt) {
-  struct Row {
-    std::vector<std::string> args;
-    std::string host;  // empty: refused
-    int port;
-  };
-  for (const Row& row : std::vector<Row>{
-           {{"--tcp", "sign-server:4001"}, "sign-server", 4001},
-           {{"--tcp", "[fe80::1]:23", "--rfc2217"}, "fe80::1", 23},
-           {{"--tcp", "sign-server"}, "", 0},
-           {{"--tcp", "sign-server:0"}, "", 0},
-           {{"--tcp", ":4001"}, "", 0},
-           {{"--rfc2217"}, "", 0},
-           {{"--tcp", "h:1", "--port", "1"}, "", 0},
-           {{"--tcp", "h:1", "--usb"}, "", 0},
-       }) {
-    std::vector<std::string> args = row.args;
-    args.push_back("clear");
-    std::string error;
-    const std::optional<CCommandLine> line = ParseCommandLine(args, error);
-    ASSERT_EQ(line.has_value(), !row.host.empty()) << args[0] << " " << args[1] << ": " << error;
-    if (line) {
-      EXPECT_EQ(std::tie(*line->road.tcpHost, line->road.tcpPort), std::tie(row.host, row.port));
-    }
-  }
-}
+using NetworkRoadFailure = CPseudoTerminalTest;
 
-class NetworkRoadFailure : public CPseudoTerminalTest {
- protected:
-  // One packet through the device server on port; the failure's text.
-  std::string SendFails(int port, const char* protocol, std::size_t size = 28) {
-    doc_.connection = kConnectionNetwork;
-    doc_.host = "127.0.0.1";
-    doc_.tcpPort = port;
-    doc_.tcpProtocol = protocol;
-    const std::vector<unsigned char> packet(size, 0);
-    link_.SendToSign(1, packet.data(), static_cast<int>(packet.size()));
-    if (!link_.LastSerialFailure()) return "sent";
-    return link_.LastSerialFailure()->Where() + ": " + link_.LastSerialFailure()->systemText;
-  }
-};
-
-TEST_F(NetworkRoadFailure, AClosedPortIsRefusedAfterTheBusyWait) {
-  const int port = ClosedPort();
-  EXPECT_EQ(SendFails(port, kTcpProtocolRaw),
-            "device server 127.0.0.1:" + std::to_string(port) + ": Connection refused");
-  EXPECT_EQ(outcomes_, 1);
-}
-
-TEST_F(NetworkRoadFailure, AConnectionNeverAcceptedTimesOutAtTheConnectBound) {
-  // Backlog 0: one queued connection fills it, and later ones are never
-  // answered.
-  const int listener = LoopbackListener(0);
-  const int queued[] = {ConnectTo(PortOf(listener)), ConnectTo(PortOf(listener))};
-  usleep(100000);
-  EXPECT_EQ(
-      SendFails(PortOf(listener), kTcpProtocolRaw),
-      "device server 127.0.0.1:" + std::to_string(PortOf(listener)) + ": Connection timed out");
-  for (int fd : queued) close(fd);
-  close(listener);
-}
-
-TEST_F(NetworkRoadFailure, AServerThatStopsReadingFailsAtTheWriteDeadline) {
-  // Never accepted, so never read: the connection's small buffer fills and
-  // the packet is never all acknowledged.
-  const int listener = LoopbackListener(1, 4096);
-  doc_.baudRate = 4000000;  // a deadline of a few seconds for a megabyte
-  EXPECT_EQ(SendFails(PortOf(listener), kTcpProtocolRaw, 1 << 20),
-            "device server 127.0.0.1:" + std::to_string(PortOf(listener)) +
-                ": the device server did not take the packet: Connection timed out");
-  close(listener);
-}
-
-TEST_F(NetworkRoadFailure, AServerThatRefusesTheBaudRateFailsTheSendNamingBoth) {
-  const int listener = LoopbackListener(1);
-  doc_.baudRate = 19200;
+// Each way a device server fails a send, named in the failure with the
+// server: one refusing the baud rate over RFC 2217; a closed port (refused
+// after the busy wait); a connection never accepted (backlog 0: one queued
+// connection fills it, later ones are never answered) timing out at the
+// connect bound; and one that stops reading (never accepted, so never read:
+// its small buffer fills) failing at the write deadline.
+TEST_F(NetworkRoadFailure, EachFailureNamesTheServerAndItsReason) {
+  const int refusing = LoopbackListener(1);
   // DO COM-PORT-OPTION, binary both ways, then a baud rate answer of 9600.
-  const std::string says =
-      "\xFF\xFD\x2C\xFF\xFD\x00\xFF\xFB\x00"
-      "\xFF\xFA\x2C\x65\x00\x00\x25\x80\xFF\xF0"s;
-  auto server = ServeOnce(listener, says);
-  EXPECT_EQ(SendFails(PortOf(listener), kTcpProtocolRfc2217),
-            "device server 127.0.0.1:" + std::to_string(PortOf(listener)) +
-                ": the device server refused the baud rate 19200 (it answered baud rate 9600): "
-                "Invalid argument");
+  auto server = ServeOnce(refusing,
+                          "\xFF\xFD\x2C\xFF\xFD\x00\xFF\xFB\x00"
+                          "\xFF\xFA\x2C\x65\x00\x00\x25\x80\xFF\xF0"s);
+  const int unanswered = LoopbackListener(0);
+  const int queued[] = {ConnectTo(PortOf(unanswered)), ConnectTo(PortOf(unanswered))};
+  const int unread = LoopbackListener(1, 4096);
+  usleep(100000);
+  const struct {
+    int port;
+    const char* protocol;
+    int baudRate;  // 4000000: a write deadline of a few seconds for a megabyte
+    std::size_t size;
+    const char* reason;
+  } rows[] = {{PortOf(refusing), kTcpProtocolRfc2217, 19200, 28,
+               "the device server refused the baud rate 19200 (it answered baud rate 9600): "
+               "Invalid argument"},
+              {ClosedPort(), kTcpProtocolRaw, 9600, 28, "Connection refused"},
+              {PortOf(unanswered), kTcpProtocolRaw, 9600, 28, "Connection timed out"},
+              {PortOf(unread), kTcpProtocolRaw, 4000000, 1 << 20,
+               "the device server did not take the packet: Connection timed out"}};
+  doc_.connection = kConnectionNetwork;
+  doc_.host = "127.0.0.1";
+  for (const auto& row : rows) {
+    std::tie(doc_.tcpPort, doc_.tcpProtocol, doc_.baudRate) =
+        std::tie(row.port, row.protocol, row.baudRate);
+    const std::vector<unsigned char> packet(row.size, 0);
+    link_.SendToSign(1, packet.data(), static_cast<int>(packet.size()));
+    ASSERT_TRUE(link_.LastSerialFailure()) << row.reason;
+    EXPECT_EQ(link_.LastSerialFailure()->Where() + ": " + link_.LastSerialFailure()->systemText,
+              "device server 127.0.0.1:" + std::to_string(row.port) + ": " + row.reason);
+  }
+  EXPECT_EQ(outcomes_, 4);
   server.get();
-  close(listener);
+  for (int fd : {queued[0], queued[1], refusing, unanswered, unread}) close(fd);
 }
 
 }  // namespace
