@@ -4,7 +4,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer. Then it builds the
 # Debian package, checks it and runs the programs it holds from a temporary
 # folder (nothing is installed into the system). Last come the Windows cross
-# build and its tests under Wine.
+# builds (32-bit and 64-bit) and their tests under Wine, then the Windows
+# installer, built and tried under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
 deps/install-packages
@@ -84,9 +85,21 @@ fi
 echo "package checks passed"
 
 echo "=== windows"
-# The Windows build's tests run under Wine against the Linux build's
+# The Windows builds' tests run under Wine against the Linux build's
 # virtual sign, inside the guard that keeps Wine off the machine's serial
-# ports (tests/windows/run-tests.sh).
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs"
-tests/windows/run-tests.sh build/windows build/ci/bin/ravelle-signsim
+# ports (tests/windows/run-tests.sh): the whole suite on the 64-bit build,
+# then the 32-bit build (the programs users get) on its own tests.
+for preset in windows-x64 windows; do
+  echo "--- $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  tests/windows/run-tests.sh "build/$preset" build/ci/bin/ravelle-signsim
+done
+echo "--- windows-package"
+# The installer as users get it: the 32-bit release programs packed by wixl,
+# its tables read, then installed, upgraded and removed under Wine in the
+# same guard (tests/windows/msi-test.sh).
+rm -f build/windows-package/ravelle-*-x86.msi
+cmake --workflow --preset windows-package >build/windows-package.log 2>&1 ||
+  { tail -n 60 build/windows-package.log; exit 1; }
+tests/windows/msi-test.sh build/windows-package

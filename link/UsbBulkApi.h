@@ -10,19 +10,30 @@
 //                  never waits long; the result is not used
 //   USBBULK_Close  releases the connection
 
+// The vendor's Windows library is a 32-bit DLL whose entry points use the
+// stdcall convention: the callee removes its arguments from the stack. A
+// caller that assumed the C convention would leave the stack off by the
+// arguments' size after every call. (Elsewhere, and on 64-bit Windows, there
+// is one convention and the word means nothing.)
+#if defined(_WIN32)
+#define USBBULK_CALL __stdcall
+#else
+#define USBBULK_CALL
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-typedef int (*UsbBulkOpenFn)(void);
-typedef int (*UsbBulkWriteFn)(unsigned char* buffer, int length);
-typedef int (*UsbBulkReadFn)(unsigned char* buffer, int argument);
-typedef void (*UsbBulkCloseFn)(void);
+typedef int(USBBULK_CALL* UsbBulkOpenFn)(void);
+typedef int(USBBULK_CALL* UsbBulkWriteFn)(unsigned char* buffer, int length);
+typedef int(USBBULK_CALL* UsbBulkReadFn)(unsigned char* buffer, int argument);
+typedef void(USBBULK_CALL* UsbBulkCloseFn)(void);
 
-int USBBULK_Open(void);
-int USBBULK_Write(unsigned char* buffer, int length);
-int USBBULK_Read(unsigned char* buffer, int argument);
-void USBBULK_Close(void);
+int USBBULK_CALL USBBULK_Open(void);
+int USBBULK_CALL USBBULK_Write(unsigned char* buffer, int length);
+int USBBULK_CALL USBBULK_Read(unsigned char* buffer, int argument);
+void USBBULK_CALL USBBULK_Close(void);
 
 #ifdef __cplusplus
 }

@@ -27,7 +27,7 @@ static libusb_context* usbContext = NULL;
 static libusb_device_handle* signHandle = NULL;
 static int kernelDriverDetached = 0;
 
-void USBBULK_Close(void) {
+void USBBULK_CALL USBBULK_Close(void) {
   if (signHandle != NULL) {
     libusb_release_interface(signHandle, SIGN_INTERFACE);
     if (kernelDriverDetached) libusb_attach_kernel_driver(signHandle, SIGN_INTERFACE);
@@ -39,7 +39,7 @@ void USBBULK_Close(void) {
   kernelDriverDetached = 0;
 }
 
-int USBBULK_Open(void) {
+int USBBULK_CALL USBBULK_Open(void) {
   USBBULK_Close();
   if (libusb_init(&usbContext) != 0) {
     usbContext = NULL;
@@ -64,7 +64,7 @@ int USBBULK_Open(void) {
   return 1;
 }
 
-int USBBULK_Write(unsigned char* buffer, int length) {
+int USBBULK_CALL USBBULK_Write(unsigned char* buffer, int length) {
   if (signHandle == NULL || buffer == NULL || length < 1) return 0;
   int transferred = 0;
   int result = libusb_bulk_transfer(signHandle, SIGN_BULK_OUT, buffer, length, &transferred,
@@ -79,7 +79,7 @@ int USBBULK_Write(unsigned char* buffer, int length) {
 /* argument: how many bulk packets to try to read, each with a short time
  * limit; the count is capped to what the 2000-byte buffer holds. Returns
  * the bytes read, or a negative libusb error. */
-int USBBULK_Read(unsigned char* buffer, int argument) {
+int USBBULK_CALL USBBULK_Read(unsigned char* buffer, int argument) {
   if (signHandle == NULL || buffer == NULL) return 0;
   int reads = argument < 1 ? 1 : argument;
   if (reads > READ_BUFFER_SIZE / READ_PACKET_SIZE) reads = READ_BUFFER_SIZE / READ_PACKET_SIZE;

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <memory>
 #include <regex>
 
 #include "settings/RegistryAccess.h"
@@ -20,6 +21,9 @@ namespace fs = std::filesystem;
 TEST(KeptGameEndToEnd, AGameKilledMidwayIsBackOnTheSignAfterYes) {
   std::string pattern = (fs::temp_directory_path() / "ravelle-e2e-XXXXXX").string();
   const fs::path home = mkdtemp(pattern.data());
+  // Removed however the test ends.
+  const std::unique_ptr<const fs::path, void (*)(const fs::path*)> removeHome(
+      &home, [](const fs::path* folder) { fs::remove_all(*folder); });
   setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
   CRegistryAccess registry;
   CCommSettings serial{"alpha", "serial port - betabrite classic", 1, 9600, 7, "even", 1};
@@ -47,7 +51,6 @@ TEST(KeptGameEndToEnd, AGameKilledMidwayIsBackOnTheSignAfterYes) {
                  "(Mon|Tues|Wednes|Thurs|Fri|Satur|Sun)day [0-2][0-9]:[0-5][0-9]\\)\\?")));
   EXPECT_NE(sign.WaitForLine(scoreboard), "") << testing::PrintToString(sign.lines);
   EXPECT_EQ(sign.Reports(), std::vector<std::string>{});
-  fs::remove_all(home);
 }
 
 }  // namespace

@@ -159,10 +159,7 @@ TEST_F(KeptGameTest, YesRestoresTheGameAndSendsWhatWasOnTheSign) {
       EXPECT_EQ(sent, HomVisScoreboard("  ", " 9", " 3")) << HexPackets(sent);
       EXPECT_EQ(state.nowShowing, "HOM 9  VIS 3");
     } else if (showing == CShowing::Note) {
-      EXPECT_TRUE(Contains(sent,
-                           "\x1C"
-                           "1Half time\x04"))
-          << HexPackets(sent);
+      EXPECT_TRUE(Contains(sent, std::string("\x1C") + "1Half time\x04")) << HexPackets(sent);
       EXPECT_FALSE(Contains(sent, "Not yet sent"));
       EXPECT_EQ(state.nowShowing, "Half time");
     } else {

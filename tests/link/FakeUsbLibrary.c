@@ -19,14 +19,14 @@ static void Record(char name, int argument) {
 }
 
 #ifndef FAKE_USB_WITHOUT_OPEN
-int USBBULK_Open(void) {
+int USBBULK_CALL USBBULK_Open(void) {
   Record('O', 0);
   return control.openResult;
 }
 #endif
 
 #ifndef FAKE_USB_WITHOUT_WRITE
-int USBBULK_Write(unsigned char* buffer, int length) {
+int USBBULK_CALL USBBULK_Write(unsigned char* buffer, int length) {
   Record('W', length);
   if (++control.writes == control.refuseWrite) return control.refuseResult;
   if (length > 0 && control.writtenLength + length <= (int)sizeof control.written) {
@@ -38,7 +38,7 @@ int USBBULK_Write(unsigned char* buffer, int length) {
 #endif
 
 #ifndef FAKE_USB_WITHOUT_READ
-int USBBULK_Read(unsigned char* buffer, int argument) {
+int USBBULK_CALL USBBULK_Read(unsigned char* buffer, int argument) {
   Record('R', argument);
   // The caller hands a 2000-byte buffer: the whole of it may be used.
   memset(buffer, 0xA5, 2000);
@@ -47,5 +47,5 @@ int USBBULK_Read(unsigned char* buffer, int argument) {
 #endif
 
 #ifndef FAKE_USB_WITHOUT_CLOSE
-void USBBULK_Close(void) { Record('C', 0); }
+void USBBULK_CALL USBBULK_Close(void) { Record('C', 0); }
 #endif
