@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "dialogs/ColorOptionsEditor.h"
 #include "dialogs/CommSettingsEditor.h"
 #include "dialogs/PortDevices.h"
 #include "settings/RegistryAccess.h"
@@ -35,19 +36,21 @@ const CCommSettings kCustom{"ALPHA", kConnectionSerialCustom, 5, 19200, 8, "odd"
 
 class CommSettingsEditorTest : public TemporaryConfigHome {
  protected:
-  // A new editor for every opening, as a new dialog is made for each.
-  void Open(const CCommSettings& settings) {
-    editor.emplace(registry, messages, &devices);
+  // A new editor for every opening, as a new dialog is made for each; no
+  // port map where there is none (Windows).
+  void Open(const CCommSettings& settings, bool portMap = true) {
+    editor.emplace(registry, messages, portMap ? &devices : nullptr);
     static_cast<CCommSettings&>(*editor) = settings;
     editor->Open();
   }
   // The enabled boxes, one letter each (Protocol, Connection, comport,
-  // baud rate, bYte size, parity, stop bits, device), then what Comport,
+  // baud rate, bYte size, parity, stop bits, device, host, tcp port, tcp
+  // protocol (r)), then what Comport,
   // Baud Rate, Byte Size, Parity and Stop Bits show, then the five fields.
   std::string State() const {
     std::string state;
     for (int box = 0; box < kCommBoxCount; ++box) {
-      if (editor->Box(static_cast<CommBox>(box)).enabled) state += "PCcbypsd"[box];
+      if (editor->Box(static_cast<CommBox>(box)).enabled) state += "PCcbypsdhtr"[box];
     }
     for (CommBox box : {CommBox::ComPort, CommBox::BaudRate, CommBox::ByteSize, CommBox::Parity,
                         CommBox::StopBits}) {
@@ -185,6 +188,55 @@ TEST_F(CommSettingsEditorTest, AFailedSaveSaysWhyInOneMessageBox) {
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
     std::filesystem::remove_all(folder);
   }
+}
+
+// Choosing the network type from custom settings: the port row goes, the
+// line stays editable with its values, the server's boxes come, raw until
+// the operator says else; with raw the quiet line speaks, with RFC 2217 not.
+// What was typed is saved and opens again as typed.
+TEST_F(CommSettingsEditorTest, TheServerBoxesTheQuietLineAndASaveThatOpensAgain) {
+  Open({"alpha", kConnectionSerialCustom, 3, 19200, 8, "none", 2}, false);
+  editor->Choose(CommBox::Connection, kConnectionNetwork);
+  EXPECT_EQ(State() + " " + editor->Box(CommBox::TcpProtocol).text,
+            std::string("Cbypshtr|3|19200|8|none|2 = 3 19200 8 none 2 ") + kTcpProtocolRaw);
+  EXPECT_EQ(editor->NetworkNote(), "With raw TCP the device server's own line settings apply.");
+  editor->Type(CommBox::Host, " sign.example ");
+  editor->Type(CommBox::TcpPort, "4001x");
+  editor->Choose(CommBox::TcpProtocol, kTcpProtocolRfc2217);
+  editor->Choose(CommBox::TcpProtocol, "telnet");  // not an entry: no change
+  EXPECT_EQ(editor->NetworkNote(), "");
+  editor->Save();
+  EXPECT_TRUE(messages.texts.empty());
+  CCommSettings saved;
+  ASSERT_TRUE(ReadSavedSettings(saved, registry));
+  Open(saved, false);
+  EXPECT_EQ(editor->Box(CommBox::Host).text + "|" + editor->Box(CommBox::TcpPort).text + "|" +
+                editor->Box(CommBox::TcpProtocol).text,
+            std::string("sign.example|4001|") + kTcpProtocolRfc2217);
+}
+
+// Each colour list selects by the case-insensitive prefix of its field; a
+// field that matches nothing (an empty one too) shows no selection and stays
+// as it was. A pick changes the field of its own list only; a name that is
+// no entry is ignored.
+TEST(ColorOptionsEditor, ListsSelectByPrefixAndPicksChangeTheirOwnField) {
+  CColorOptionsEditor editor;
+  editor.team1NameColor = "red";
+  editor.team2NameColor = "dim g";
+  editor.team1ScoreColor = "Purple";
+  editor.Open();
+  const auto selections = [&] {
+    return editor.Selection(ColorList::Team1Name) + "/" + editor.Selection(ColorList::Team2Name) +
+           "/" + editor.Selection(ColorList::Team1Score) + "/" +
+           editor.Selection(ColorList::Team2Score);
+  };
+  EXPECT_EQ(selections(), "Red/Dim Green//");
+  editor.Choose(ColorList::Team2Score, "Yellow");
+  editor.Choose(ColorList::Team1Name, "Purple");
+  EXPECT_EQ(std::tie(editor.team1NameColor, editor.team2NameColor, editor.team1ScoreColor,
+                     editor.team2ScoreColor),
+            std::make_tuple("red", "dim g", "Purple", "Yellow"));
+  EXPECT_EQ(selections(), "Red/Dim Green//Yellow");
 }
 
 }  // namespace

@@ -5,15 +5,13 @@
 // "played" and goes on running until it is killed.
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QTest>
 #include <cstdio>
 #include <cstdlib>
 
 #include "game/KeptGame.h"
 #include "qt/form/RavelleView.h"
 #include "qt/shell/RavelleApp.h"
-#include "tests/ui/UiTestSupport.h"
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -21,11 +19,14 @@ int main(int argc, char** argv) {
   CRavelleApp ravelle(nullptr, UserKeptGamePath());
   if (!ravelle.InitInstance()) return 1;
   CRavelleView& view = ravelle.View();
-  Type(Control<QLineEdit>(view, 1001), QStringLiteral("HOM"));
-  Type(Control<QLineEdit>(view, 1003), QStringLiteral("VIS"));
+  const auto control = [&view](int id) {
+    return view.findChild<QWidget*>(QStringLiteral("control%1").arg(id));
+  };
+  QTest::keyClicks(control(1001), QStringLiteral("HOM"));
+  QTest::keyClicks(control(1003), QStringLiteral("VIS"));
   // New Game; team 1 +6 +6 +6 +3; team 2 +6 +6 +2.
   for (int button : {1029, 1000, 1000, 1000, 1004, 1002, 1002, 1007})
-    Click(Control<QPushButton>(view, button));
+    QTest::mouseClick(control(button), Qt::LeftButton);
   std::printf("played\n");
   std::fflush(stdout);
   return QApplication::exec();

@@ -12,33 +12,30 @@
 #include <system_error>
 #include <vector>
 
-// `ravelle-signsim --text` as a child process, its output read line by line.
-// Waits are bounded: a line that does not come within 20 seconds fails the
-// wait instead of hanging the test.
-class CSignsimProcess {
+// A program started through the shell as a child process, its standard
+// output read line by line. Waits are bounded: a line that does not come
+// within 20 seconds fails the wait instead of hanging the test.
+class CChildProcess {
  public:
-  // What Settle() writes: one byte that can never start a frame.
-  static constexpr const char* kSettleReport = "error: bytes outside a frame (no SOH): 23";
-
-  // The shell prints its process id and then becomes the simulator, whose
-  // first line is its pseudo-terminal's path. A launcher (prlimit ...) that
-  // execs its command keeps the process id.
-  explicit CSignsimProcess(const std::string& options = "", const std::string& launcher = "")
-      : output_(popen(
-            ("echo $$; exec " + launcher + " " RAVELLE_SIGNSIM_PATH " --text " + options).c_str(),
-            "r")) {
+  // The shell prints its process id and then becomes the program. A
+  // launcher (prlimit ...) that execs its command keeps the process id.
+  explicit CChildProcess(const std::string& command)
+      : output_(popen(("echo $$; exec " + command).c_str(), "r")) {
     if (output_ == nullptr) throw std::system_error(errno, std::generic_category(), "popen");
     setvbuf(output_, nullptr, _IONBF, 0);  // so that poll() sees every byte not yet read
     pid_ = std::atoi(WaitForLine([](const std::string&) { return true; }).c_str());
-    serialPath = WaitForLine([](const std::string&) { return true; });
     lines.clear();
   }
-  ~CSignsimProcess() {
-    if (pid_ > 0) kill(pid_, SIGTERM);
+  ~CChildProcess() {
+    Kill(SIGTERM);
     pclose(output_);
   }
-  CSignsimProcess(const CSignsimProcess&) = delete;
-  CSignsimProcess& operator=(const CSignsimProcess&) = delete;
+  CChildProcess(const CChildProcess&) = delete;
+  CChildProcess& operator=(const CChildProcess&) = delete;
+
+  void Kill(int signal) {
+    if (pid_ > 0) kill(pid_, signal);
+  }
 
   // Reads lines, keeping each in `lines`, until one satisfies match; returns
   // it, or "" when the output ended or the limit passed.
@@ -59,6 +56,25 @@ class CSignsimProcess {
     return WaitForLine([&exact](const std::string& line) { return line == exact; });
   }
 
+  std::vector<std::string> lines;  // every line read since the start (or clear)
+
+ private:
+  FILE* output_;
+  pid_t pid_ = -1;
+};
+
+// `ravelle-signsim --text`, whose first line is its pseudo-terminal's path.
+class CSignsimProcess : public CChildProcess {
+ public:
+  // What Settle() writes: one byte that can never start a frame.
+  static constexpr const char* kSettleReport = "error: bytes outside a frame (no SOH): 23";
+
+  explicit CSignsimProcess(const std::string& options = "", const std::string& launcher = "")
+      : CChildProcess(launcher + " " RAVELLE_SIGNSIM_PATH " --text " + options) {
+    serialPath = WaitForLine([](const std::string&) { return true; });
+    lines.clear();
+  }
+
   // Every error: and warning: line, once everything sent so far has been
   // read: a stray byte written after it comes back reported last.
   std::vector<std::string> Reports() {
@@ -77,9 +93,4 @@ class CSignsimProcess {
   }
 
   std::string serialPath;
-  std::vector<std::string> lines;  // every line read after the serial path
-
- private:
-  FILE* output_;
-  pid_t pid_ = -1;
 };

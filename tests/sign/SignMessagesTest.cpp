@@ -5,12 +5,58 @@
 #include <vector>
 
 #include "game/RavelleDoc.h"
+#include "sign/Packets.h"
 #include "sign/SignMessages.h"
 #include "tests/support/FakeViewStatus.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/SignPackets.h"
 
 namespace {
+
+// The packets the messages send are checked whole where they are sent
+// (SignMessagesTest); here the builders' edges and one packet written out
+// byte by byte, apart from the helpers that build the expected packets.
+TEST(PacketsTest, BuildersLayOutEveryPacketByteForByte) {
+  const struct {
+    const char* name;
+    Bytes built;
+    Bytes expected;
+  } rows[] = {
+      {"memory config ABCD", *MakeMemoryConfigPacket(0xABCD), MemoryConfig("ABCD")},
+      {"memory config FFFF", *MakeMemoryConfigPacket(0xFFFF), MemoryConfig("FFFF")},
+      {"empty string", MakeStringPacket('2', ""), StringPacket('2', "")},
+      {"scoreboard", MakeScoreboardPacket("HOM", '1', '2', "VIS", '3', '8'),
+       Framed("\x01\x5A\x30\x30\x02\x41\x41\x1B\x20\x62\x1E\x31\x1C\x31HOM\x1C\x32\x10\x31"
+              "\x10\x33\x1C\x33VIS\x1C\x38\x10\x32\x04")},
+      {"scoreboard without names", MakeScoreboardPacket("", '4', '5', "", '6', '7'),
+       ScoreboardPacket("", "", "4567")},
+      {"empty giant note", MakeNotePacket("", '1', true), NotePacket('1', "\x12\x11")},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(row.built, row.expected) << row.name << ": " << HexBytes(row.built);
+}
+
+// Room for the text: 8200 - 33 = 8167 bytes (Normal), 8165 (Giant). The text
+// is cut before a two-byte character that would straddle the end.
+TEST(PacketsTest, NoteTextIsCutAtACharacterBoundaryToFitTheArea) {
+  const std::string pair = "\x08\x22";
+  const struct {
+    std::string text;
+    bool giant;
+    std::size_t kept;
+  } rows[] = {
+      {std::string(8167, 'x'), false, 8167},        {std::string(8168, 'x'), false, 8167},
+      {std::string(8165, 'x') + pair, false, 8167}, {std::string(8166, 'x') + pair, false, 8166},
+      {std::string(8165, 'x'), true, 8165},         {std::string(8164, 'x') + pair, true, 8164},
+  };
+  for (const auto& row : rows) {
+    const std::string kept = row.text.substr(0, row.kept);
+    EXPECT_EQ(MakeNotePacket(row.text, '1', row.giant),
+              NotePacket('1', row.giant ? "\x12" + kept + "\x11" : kept))
+        << row.text.size() << (row.giant ? " giant" : "");
+    EXPECT_LE(MakeNotePacket(row.text, '1', row.giant).size(), kNotePacketArea);
+  }
+}
 
 using Texts = std::vector<std::string>;
 

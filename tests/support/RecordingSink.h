@@ -6,12 +6,11 @@
 //   CRecordingSink sink;
 //   messages.ClearSign();
 //   ASSERT_EQ(sink.packets.size(), 3u);
-//   EXPECT_EQ(sink.packets[1].bytes, Framed({0x01, 0x5A, ...}))
+//   EXPECT_EQ(sink.packets[1].bytes, Framed("\x01Z00\x02..."))
 //       << HexBytes(sink.packets[1].bytes);
 
 #include <cstdio>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -64,15 +63,9 @@ inline std::string HexPackets(const std::vector<std::vector<unsigned char>>& pac
   return text;
 }
 
-// A whole packet from the bytes after its 20 NUL lead-in bytes, so tests can
-// be written as the protocol tables show them.
-inline std::vector<unsigned char> Framed(std::initializer_list<unsigned char> afterLeadIn) {
-  std::vector<unsigned char> packet(20, 0x00);
-  packet.insert(packet.end(), afterLeadIn);
-  return packet;
-}
-
-// The same, with the body given as text (e.g. "\x01Z00\x02G1 7\x04").
+// A whole packet from the bytes after its 20 NUL lead-in bytes (e.g.
+// "\x01Z00\x02G1 7\x04"), so tests can be written as the protocol tables show
+// them.
 inline std::vector<unsigned char> Framed(const std::string& afterLeadIn) {
   std::vector<unsigned char> packet(20, 0x00);
   packet.insert(packet.end(), afterLeadIn.begin(), afterLeadIn.end());

@@ -3,29 +3,173 @@
 // carries them to the sign and back: every control wired, each new document,
 // the dialogs' exchanges, the keyboard, and the quiet lines under the form.
 
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
 
+#include "game/RavelleDoc.h"
 #include "link/ComPortMap.h"
+#include "link/MessageBoxSeam.h"
 #include "qt/dialogs/CommSettingsDlg.h"
 #include "qt/dialogs/ConfigDlg.h"
 #include "qt/form/RavelleView.h"
 #include "qt/framework/DialogUnits.h"
+#include "qt/framework/ModalDialog.h"
 #include "qt/shell/MainFrame.h"
 #include "qt/shell/RavelleApp.h"
+#include "settings/RegistryAccess.h"
+#include "settings/SavedSettings.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/RecordingSink.h"
-#include "tests/ui/UiTestSupport.h"
 
 namespace {
+
+// A fresh settings store per test, a runner that answers every modal dialog
+// and message box from a queue of handlers instead of a real modal loop, a
+// recording message box, and helpers that work the real widgets.
+
+// Where RAVELLE_COM1 points unless a test says otherwise: nothing is there,
+// so a serial send fails at once.
+inline constexpr const char* kMissingPort = "/nonexistent/ravelle-test-port";
+
+// Each box shown, as "caption: text".
+class CRecordingMessageBoxes : public CMessageBoxSeam {
+ public:
+  void Show(const std::string& text, const std::string& caption, Icon) override {
+    shown.push_back(caption + ": " + text);
+  }
+  std::vector<std::string> shown;
+};
+
+// The control placed with that id below root.
+template <class Widget>
+Widget* Control(const QWidget& root, int id) {
+  auto* control = root.findChild<Widget*>(QStringLiteral("control%1").arg(id));
+  EXPECT_NE(control, nullptr) << "no control " << id;
+  return control;
+}
+
+inline void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+// Clicks a dialog's button (1 OK, 2 Cancel) and gives the dialog's result.
+inline int Press(QDialog& dialog, int id) {
+  Click(Control<QAbstractButton>(dialog, id));
+  return dialog.result();
+}
+
+inline void Type(QWidget* box, const QString& text) { QTest::keyClicks(box, text); }
+
+// Picks an entry as a click in the dropped list does: the selection moves
+// straight to it and the list reports the operator's choice.
+inline void Choose(QComboBox* list, const QString& entry) {
+  const int index = list->findText(entry);
+  ASSERT_GE(index, 0) << entry.toStdString() << " is not an entry";
+  list->setCurrentIndex(index);
+  emit list->activated(index);
+}
+
+inline std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
+
+class CUiTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(configHome_.isValid());
+    qputenv("XDG_CONFIG_HOME", configHome_.path().toUtf8());
+    qputenv("RAVELLE_COM1", kMissingPort);
+    qunsetenv("RAVELLE_COM2");
+    CModalDialog::SetRunner([this](QDialog& dialog) { return RunDialog(dialog); });
+  }
+
+  void TearDown() override {
+    CModalDialog::SetRunner({});
+    EXPECT_TRUE(handlers_.empty()) << handlers_.size() << " expected dialog(s) never opened";
+    EXPECT_TRUE(questionAnswers.empty()) << questionAnswers.size() << " question(s) never asked";
+  }
+
+  // The next modal run is answered by handler, which drives the dialog's
+  // widgets and returns its result; another kind of dialog fails the test.
+  template <class Dialog = QDialog>
+  void ExpectDialogOf(std::type_identity_t<std::function<int(Dialog&)>> handler) {
+    handlers_.push_back(
+        [handler](QDialog& dialog) { return handler(dynamic_cast<Dialog&>(dialog)); });
+  }
+
+  static void Save(CCommSettings settings) {
+    CRegistryAccess registry;
+    SaveCommSettings(settings, registry);
+  }
+  // A complete saved serial setting, so start-up opens no dialog.
+  static void SaveSerialSettings() {
+    Save({"alpha", "serial port - betabrite classic", 1, 9600, 7, "even", 1});
+  }
+  // What the form's start-up would read from the store now.
+  static CRavelleDoc Saved() {
+    CRavelleDoc doc;
+    CRegistryAccess registry;
+    ReadSavedSettings(doc, registry);
+    return doc;
+  }
+
+  // Message boxes shown through the Qt seam as "caption: text", answered with
+  // OK; a question (Yes and No) is answered by the next of questionAnswers,
+  // which works the shown box as the operator would.
+  std::vector<std::string> qtBoxes;
+  std::deque<std::function<void(QMessageBox&)>> questionAnswers;
+
+ private:
+  int RunDialog(QDialog& dialog) {
+    if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+      qtBoxes.push_back((box->windowTitle() + QStringLiteral(": ") + box->text()).toStdString());
+      if (!box->button(QMessageBox::Yes)) return QMessageBox::Ok;
+      if (questionAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question " << qtBoxes.back();
+        return QMessageBox::No;
+      }
+      auto answer = std::move(questionAnswers.front());
+      questionAnswers.pop_front();
+      box->show();
+      answer(*box);
+      box->hide();
+      return box->result();
+    }
+    if (handlers_.empty()) {
+      ADD_FAILURE() << "unexpected dialog \"" << dialog.windowTitle().toStdString() << "\"";
+      return QDialog::Rejected;
+    }
+    auto handler = std::move(handlers_.front());
+    handlers_.pop_front();
+    dialog.show();
+    const int result = handler(dialog);
+    dialog.hide();
+    return result;
+  }
+
+  QTemporaryDir configHome_;
+  std::deque<std::function<int(QDialog&)>> handlers_;
+};
 
 // The nineteen game controls, disabled and enabled together.
 const int kGameControls[] = {1010, 1008, 1006, 1004, 1000, 1027, 1011, 1009, 1007, 1005,
@@ -338,4 +482,70 @@ TEST_F(ViewTest, FailuresAndLostCharactersShowQuietlyUnderTheForm) {
   EXPECT_EQ(qtBoxes.back().rfind("Ravelle: Error opening", 0), 0u) << qtBoxes.back();
 }
 
+// The Communication Settings dialog's wiring: each widget shows its box of
+// the editor and hands it the operator's choices, typing and the save
+// button. The rules themselves are tested without widgets (tests/dialogs).
+class CommSettingsTest : public CUiTest {
+ protected:
+  QComboBox* List(int id) { return Control<QComboBox>(dialog, id); }
+  // Every widget lists its box's entries and shows its text and enabling.
+  void ExpectWidgetsShowTheEditor() {
+    const std::pair<int, CommBox> boxes[] = {{1032, CommBox::ComPort},    {1033, CommBox::BaudRate},
+                                             {1034, CommBox::ByteSize},   {1035, CommBox::Protocol},
+                                             {1036, CommBox::Parity},     {1037, CommBox::StopBits},
+                                             {1038, CommBox::Connection}, {1040, CommBox::Device}};
+    for (const auto& [id, box] : boxes) {
+      SCOPED_TRACE(id);
+      QStringList shown, entries;
+      for (int i = 0; i < List(id)->count(); ++i) shown << List(id)->itemText(i);
+      for (const std::string& entry : dialog.Entries(box)) entries << entry.c_str();
+      EXPECT_EQ(shown, entries);
+      EXPECT_EQ(List(id)->isEnabled(), dialog.Box(box).enabled);
+      EXPECT_EQ(List(id)->currentText().toStdString(), dialog.Box(box).text);
+    }
+  }
+
+  CRecordingMessageBoxes messages;
+  CCommSettingsDlg dialog{messages};
+};
+
+TEST_F(CommSettingsTest, EachWidgetShowsAndFeedsItsBox) {
+  static_cast<CCommSettings&>(dialog) = {"alpha", kConnectionSerialClassic, 3, 9600, 7, "even", 1};
+  ExpectDialogOf([this](QDialog&) {
+    ExpectWidgetsShowTheEditor();
+    Choose(List(1038), kConnectionSerialCustom);
+    Choose(List(1032), "2");
+    List(1033)->lineEdit()->clear();
+    Type(List(1033), "14400");
+    Choose(List(1034), "8");
+    Choose(List(1036), " ");
+    Choose(List(1037), "2");
+    List(1040)->lineEdit()->clear();
+    Type(List(1040), "/dev/ttyUSB7");
+    ExpectWidgetsShowTheEditor();
+    Click(Control<QPushButton>(dialog, 1039));
+    return Press(dialog, 1);
+  });
+  EXPECT_EQ(dialog.DoModal(), QDialog::Accepted);
+  EXPECT_EQ(DevicePathForComPort(2), "/dev/ttyUSB7");
+  const CRavelleDoc saved = Saved();
+  EXPECT_EQ(
+      std::tie(saved.connection, saved.comPort, saved.baudRate, saved.byteSize, saved.parity,
+               saved.stopBits),
+      std::make_tuple(std::string(kConnectionSerialCustom), 2, 14400, 8, std::string(" "), 2));
+  EXPECT_EQ(messages.shown, std::vector<std::string>{});
+  std::ofstream(qEnvironmentVariable("XDG_CONFIG_HOME").toStdString() + "/ravelle/settings.reg")
+      << "garbage\n";
+  Click(Control<QPushButton>(dialog, 1039));
+  EXPECT_EQ(messages.shown.size(), 1u) << "a failed save says so";
+}
+
 }  // namespace
+
+// The widget tests run without a display, whatever the environment says.
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication application(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

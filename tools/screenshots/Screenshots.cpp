@@ -16,7 +16,17 @@
 #include "qt/shell/RavelleApp.h"
 #include "settings/RegistryAccess.h"
 #include "settings/SavedSettings.h"
-#include "tests/support/RecordingSink.h"
+#include "sign/PacketSink.h"
+
+namespace {
+
+// The pictured form sends to nothing.
+class CNoSign : public CPacketSink {
+ public:
+  void SendToSign(int, const unsigned char*, int) override {}
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -53,7 +63,7 @@ int main(int argc, char** argv) {
     return int(QDialog::Rejected);
   });
 
-  CRecordingSink sink;
+  CNoSign sink;
   CRavelleApp app(&sink);
   app.InitInstance();
   auto control = [&app](int id) {

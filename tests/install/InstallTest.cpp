@@ -1,9 +1,11 @@
-// The programs' information and their documents agree: --version is answered
-// before anything starts (a display that cannot be reached, a COM port that
-// leads nowhere and a settings folder that cannot be made change nothing),
-// the man page explains every option --help offers, and the command line's
-// session actions and options are in its man page and the README.
+// How the programs meet an installed system. Their information and their
+// documents agree: --version is answered before anything starts (a display
+// that cannot be reached, a COM port that leads nowhere and a settings
+// folder that cannot be made change nothing), the man page explains every
+// option --help offers, and the command line's session actions and options
+// are in its man page and the README. The USB library is found by plain name.
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -13,6 +15,9 @@
 #include <regex>
 #include <string>
 #include <vector>
+
+#include "tests/link/FakeUsbControl.h"
+#include "tests/link/LinkFakes.h"
 
 namespace {
 
@@ -90,6 +95,64 @@ TEST(ManPages, TheCommandLinePageAndTheReadmeListEverySessionActionAndOption) {
   }
   for (const std::string& option : Matches(help, kLongOption))
     EXPECT_NE(commandLine.find(option), std::string::npos) << "README lacks " << option;
+}
+
+// The USB library by plain name: a copy the user put on the library path
+// wins over the package's own (which here lacks USBBULK_Open and would say
+// so), then the package's private folder is tried; a path is taken as it
+// stands. A failure names every place searched and the loader's reason for
+// the last one. An installed program looks beside itself, never in the
+// current folder.
+
+using UsbLibraryLookupTest = CPseudoTerminalTest;
+
+TEST_F(UsbLibraryLookupTest, PathThenPrivateFolderAndTheFailureNamesWhereItLooked) {
+  const std::string folder = FAKE_USB_PRIVATE_FOLDER;
+  const std::string reason = ": cannot open shared object file: No such file or directory)";
+  const std::string advice =
+      ". Reinstall Ravelle, or put the library in one of those places, and re-run this program.";
+  const std::string privateOnly = "libprismprivate.so",
+                    missing = "/nonexistent-ravelle/" + privateOnly;
+  const struct {
+    std::string name, folder, loaded, message;
+  } rows[] = {
+      {"libprismfake.so", folder, "libprismfake.so", ""},
+      {privateOnly, folder, folder + "/" + privateOnly, ""},
+      {privateOnly, folder + "/elsewhere", "",
+       "Error opening libprismprivate.so -- looked in the system's library path and " + folder +
+           "/elsewhere (" + folder + "/elsewhere/" + privateOnly + reason + advice},
+      // Where the running program's folder could not be worked out.
+      {privateOnly, "", "",
+       "Error opening libprismprivate.so -- looked in the system's library path (" + privateOnly +
+           reason + advice},
+      {missing, folder, "",
+       "Error opening " + missing + " -- looked in " + missing + " (" + missing + reason + advice},
+  };
+  doc_.connection = kConnectionUsbPrism;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name + " in " + row.folder);
+    std::unique_ptr<void, int (*)(void*)> library(nullptr, dlclose);
+    FakeUsbControl* control = nullptr;
+    if (!row.loaded.empty()) {
+      library.reset(dlopen(row.loaded.c_str(), RTLD_NOW));
+      ASSERT_NE(library, nullptr) << dlerror();
+      control = reinterpret_cast<FakeUsbControlFn>(dlsym(library.get(), "FakeUsb_Control"))();
+      *control = FakeUsbControl{};
+      control->openResult = 1;
+    }
+    messages_.texts.clear();
+    link_.SetUsbLibraryName(row.name);
+    link_.SetUsbLibraryFolder(row.folder);
+    link_.SendViaUsb(Packet(10).data(), 10);
+    EXPECT_EQ(messages_.texts, row.message.empty() ? std::vector<std::string>{}
+                                                   : std::vector<std::string>{row.message});
+    if (control != nullptr) {
+      EXPECT_STREQ(control->calls, "O W10 R1 C");
+    }
+  }
+  const std::string installed = InstalledUsbLibraryFolder();
+  EXPECT_TRUE(installed.starts_with('/') && installed.find("/ravelle") != std::string::npos)
+      << installed;
 }
 
 }  // namespace
