@@ -197,12 +197,18 @@ TEST_F(NetworkRoad, AWholeGameArrivesThroughSer2netWhichIsWaitedForWhenBusy) {
   }
 }
 
-TEST_F(NetworkRoad, TheVirtualSignSeesTheFramingAndTheBreakAskedForOverRfc2217) {
-  CSignsimProcess sign("--tcp 0 --rfc2217");
+// The virtual sign's TCP port, from its "tcp: " line.
+std::uint16_t TcpPort(CSignsimProcess& sign) {
   const std::string tcp =
       sign.WaitForLine([](const std::string& line) { return line.rfind("tcp: ", 0) == 0; });
-  const CCliRun run = RunCliOn({"--tcp", tcp.substr(5), "--rfc2217", "--baud", "9600", "--bits",
-                                "7", "--parity", "even", "scoreboard", "HOM", "VIS"});
+  return static_cast<std::uint16_t>(std::stoi(tcp.substr(tcp.rfind(':') + 1)));
+}
+
+TEST_F(NetworkRoad, TheVirtualSignSeesTheFramingAndTheBreakAskedForOverRfc2217) {
+  CSignsimProcess sign("--tcp 0 --rfc2217");
+  const CCliRun run =
+      RunCliOn({"--tcp", "127.0.0.1:" + std::to_string(TcpPort(sign)), "--rfc2217", "--baud",
+                "9600", "--bits", "7", "--parity", "even", "scoreboard", "HOM", "VIS"});
   EXPECT_EQ(run.exitStatus, 0) << run.err;
   EXPECT_NE(sign.WaitForLine("line: 9600 7E1 flow none"), "");
   EXPECT_NE(sign.WaitForLine("line: break"), "");
@@ -274,12 +280,6 @@ TEST_F(NetworkRoadFailure, EachFailureNamesTheServerAndItsReason) {
 }
 
 using Lines = std::vector<std::string>;
-
-std::uint16_t TcpPort(CSignsimProcess& sign) {
-  const std::string tcp =
-      sign.WaitForLine([](const std::string& line) { return line.rfind("tcp: ", 0) == 0; });
-  return static_cast<std::uint16_t>(std::stoi(tcp.substr(tcp.rfind(':') + 1)));
-}
 
 // A note frame whose text the sign then shows, and the line that says so.
 std::string NoteFrame(const std::string& text) { return "\1Z00\2AA\033 a" + text + "\4"; }

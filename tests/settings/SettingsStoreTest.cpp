@@ -225,9 +225,8 @@ TEST_F(SettingsStoreTest, TwoWritersAtOnceLoseNothing) {
   }
 }
 
-class SavedSettingsTest : public TemporaryConfigHome {
+class SavedSettingsTest : public SettingsStoreTest {
  protected:
-  CRegistryAccess registry_;
   CRavelleDoc doc_;
 };
 
