@@ -289,24 +289,17 @@ auto Shows(const std::string& text) {
   };
 }
 
-class SignsimEndToEnd : public testing::Test {
+class SignsimEndToEnd : public TemporaryConfigHome {
  protected:
-  ~SignsimEndToEnd() override { std::filesystem::remove_all(configHome_); }
-
   // Runs ravelle-cli (arguments in shell syntax) on COM port 1 mapped to the
-  // virtual sign, with its own settings folder; input is its standard input.
-  // Fails the test unless it succeeds.
+  // virtual sign, with the test's own settings folder; input is its standard
+  // input. Fails the test unless it succeeds.
   void RunCli(const std::string& arguments, const std::string& input = "") {
-    const std::string command = "RAVELLE_COM1=" + sign_.serialPath +
-                                " XDG_CONFIG_HOME=" + configHome_ + " " + RAVELLE_CLI_PATH +
+    const std::string command = "RAVELLE_COM1=" + sign_.serialPath + " " + RAVELLE_CLI_PATH +
                                 " --port 1 " + arguments + " <<'END'\n" + input + "END\n";
     ASSERT_EQ(std::system(command.c_str()), 0) << arguments;
   }
 
-  std::string configHome_ = [] {
-    char pattern[] = "/tmp/ravelle-e2e-XXXXXX";
-    return std::string(mkdtemp(pattern));
-  }();
   CSignsimProcess sign_;
 };
 

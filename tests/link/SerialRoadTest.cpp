@@ -70,9 +70,8 @@ TEST_F(SerialRoadTest, PacketsArriveWholeThroughEveryStepWithTheSettingsRepaired
   EXPECT_EQ(cfgetospeed(&tty), static_cast<speed_t>(B2400));
   EXPECT_EQ(tty.c_cflag & (CSTOPB | CLOCAL | CREAD | CRTSCTS),
             static_cast<tcflag_t>(CSTOPB | CLOCAL | CREAD));
-  EXPECT_FALSE(tty.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP));
-  EXPECT_FALSE(tty.c_lflag & (ICANON | ECHO | ISIG));
-  EXPECT_FALSE(tty.c_oflag & OPOST);
+  EXPECT_FALSE((tty.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP)) ||
+               (tty.c_lflag & (ICANON | ECHO | ISIG)) || (tty.c_oflag & OPOST));
   EXPECT_EQ(tty.c_cc[VMIN] + tty.c_cc[VTIME], 0);  // the immediate timeouts came last
   // Nobody reads while this send runs: the purges must not throw away what
   // the far end has not read yet.
@@ -143,18 +142,15 @@ TEST_F(ComPortMapTest, UnreadableSettingsFailTheSendBeforeAnyDeviceIsOpened) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     std::filesystem::remove_all(StoreFile());
-    if (row.text.empty()) {
-      std::filesystem::create_directories(StoreFile());
-    } else {
-      PutStoreText(row.text);
-    }
+    row.text.empty() ? void(std::filesystem::create_directories(StoreFile()))
+                     : PutStoreText(row.text);
     calls_.clear();
     link_.SendToSign(kMappedPort, Packet(30).data(), 30);
     ASSERT_TRUE(link_.LastSerialFailure());
     const CSendFailure& failure = *link_.LastSerialFailure();
-    EXPECT_EQ(failure.errorCode, static_cast<unsigned long>(row.errorCode));
-    EXPECT_EQ(failure.device, "device unknown");
-    EXPECT_EQ(failure.systemText, file + " cannot be read: " + row.reason);
+    EXPECT_EQ(std::tie(failure.errorCode, failure.device, failure.systemText),
+              std::make_tuple(static_cast<unsigned long>(row.errorCode), "device unknown",
+                              file + " cannot be read: " + row.reason));
     EXPECT_EQ(calls_, "") << "no port was opened";
     EXPECT_EQ(pty_.Read(1, 0, 200), std::vector<unsigned char>());
     const CComPortDevice device = FindComPortDevice(kMappedPort);
