@@ -412,8 +412,6 @@ TEST(RavelleDocTest, ScoreHistoryLines) {
   } rows[] = {
       {9, 5, 3, "XY", 6, "  09:05:03 -- XY ::  6\n"},
       {0, 0, 0, "ABCD", 2, "  00:00:00 -- ABC ::  2\n"},
-      {23, 59, 59, "", 1, "  23:59:59 --  ::  1\n"},
-      {23, 59, 59, "\xC9T\xC9", -1, "  23:59:59 -- \xC9T\xC9 :: -1\n"},
   };
   for (const auto& row : rows) {
     CRavelleDoc doc;
