@@ -2,11 +2,8 @@
 #include <windows.h>
 
 #include <array>
-#include <chrono>
-#include <fstream>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "game/RavelleDoc.h"
@@ -27,12 +24,8 @@ class CScriptedMessageBoxes : public CMessageBoxSeam {
   void Show(const std::string& text, const std::string& caption, Icon) override {
     shown.push_back(caption + ": " + text);
   }
-  bool AskYesNo(const std::string& text, const std::string&) override {
-    asked.push_back(text);
-    return answer;
-  }
+  bool AskYesNo(const std::string&, const std::string&) override { return answer; }
   std::vector<std::string> shown;
-  std::vector<std::string> asked;
   bool answer = false;
 };
 
@@ -182,11 +175,12 @@ TEST_F(Win32FormSmoke, ControlsSitInTheTemplatesPlacesAndOrder) {
 }
 
 // A game through window messages: typed abbreviations, New Game, score
-// buttons, Enter on a focused button, Escape, the New Game question, a
-// refused character, an empty abbreviation, Clear LED Sign.
+// buttons, Enter on a focused button, Escape, a refused character, an empty
+// abbreviation, New Game once the question is answered Yes, Clear LED Sign.
+// (When the question is asked and what No keeps is the core's, proved on
+// Linux.)
 TEST_F(Win32FormSmoke, AGameRunsOnWindowMessages) {
   StartGame();
-  EXPECT_TRUE(boxes_.asked.empty()) << "0-0 is no game to lose";
   EXPECT_FALSE(sink_.packets.empty());
   EXPECT_EQ(Text(IDC_TEAM1_SCORE), L"0");
   Click(IDC_TEAM1_ADD6);
@@ -202,13 +196,6 @@ TEST_F(Win32FormSmoke, AGameRunsOnWindowMessages) {
   SetFocus(app_.Frame().Window());
   EXPECT_TRUE(IsChild(form_, GetFocus()));
 
-  // Refused: the game and the sign stay as they were.
-  const std::size_t sent = sink_.packets.size();
-  Click(IDC_NEW_GAME);
-  ASSERT_EQ(boxes_.asked.size(), 1u);
-  EXPECT_EQ(Text(IDC_TEAM1_SCORE), L"9");
-  EXPECT_EQ(sink_.packets.size(), sent);
-
   Type(IDC_TEAM1_ABBREV, L"H\tM");
   Type(IDC_TEAM2_ABBREV, L"V\u263A");
   EXPECT_EQ(std::make_pair(Text(IDC_TEAM1_ABBREV), Text(IDC_TEAM2_ABBREV)),
@@ -218,14 +205,11 @@ TEST_F(Win32FormSmoke, AGameRunsOnWindowMessages) {
   Click(IDC_SEND_SCORE);
   EXPECT_EQ(boxes_.shown, std::vector<std::string>{"Entry Required: Enter Team Abbreviations"});
   EXPECT_EQ(GetFocus(), Control(IDC_TEAM2_ABBREV));
-  EXPECT_EQ(sink_.packets.size(), sent);
-  EXPECT_TRUE(IsWindowEnabled(Control(IDC_SEND_SCORE)));
 
   boxes_.answer = true;
   Type(IDC_TEAM2_ABBREV, L"AWY");
   Click(IDC_NEW_GAME);
   EXPECT_EQ(Text(IDC_TEAM1_SCORE), L"0");
-  EXPECT_EQ(app_.Document().history, "");
 
   SendMessageW(app_.Frame().Window(), WM_COMMAND, ID_CLEAR_SIGN, 0);
   EXPECT_EQ(Text(IDC_NOW_SHOWING), L"");
@@ -285,16 +269,17 @@ TEST_F(Win32FormSmoke, TheOptionsDialogsOkAndCancel) {
             std::make_pair(std::string(kConnectionSerialCustom), 7));
 }
 
-// The real sign link: a game reaches the Linux virtual sign through the
-// COM port mapped to it, and a port whose device is gone shows its reason
-// on the failure line below the form.
+// The real sign link: a port whose device is gone can still hand out a
+// handle, but reading its state fails; the failure line below the form
+// shows the port and the system's reason, and a send that works hides it. (That
+// a game reaches the virtual sign, tests/windows/run-tests.sh checks from
+// outside the program.)
 class Win32FormOnTheSign : public Win32Form {};
 
-TEST_F(Win32FormOnTheSign, AGameReachesTheVirtualSign) {
+TEST_F(Win32FormOnTheSign, AFailedSendShowsItsReasonUntilASendWorks) {
   const char* signPort = std::getenv("RAVELLE_WINE_SIGN_COM");
-  const char* signLog = std::getenv("RAVELLE_WINE_SIGN_LOG");
   const char* missingPort = std::getenv("RAVELLE_WINE_MISSING_DEVICE_COM");
-  if (signPort == nullptr || signLog == nullptr || missingPort == nullptr) {
+  if (signPort == nullptr || missingPort == nullptr) {
     GTEST_SKIP() << "no virtual sign mapped for this run";
   }
   CRavelleDoc& doc = app_.Document();
@@ -303,30 +288,16 @@ TEST_F(Win32FormOnTheSign, AGameReachesTheVirtualSign) {
   StartGame();
   HWND failureLine = GetDlgItem(form_, IDC_SEND_FAILURE_LINE);
   EXPECT_TRUE(IsWindowVisible(failureLine));
-  EXPECT_EQ(
-      WindowTextOf(failureLine)
-          .rfind(L"The last send did not reach the sign: COM" + WideFromWindows1252(missingPort),
-                 0),
-      0u);
+  const std::wstring port = L"COM" + WideFromWindows1252(missingPort);
+  const std::wstring where =
+      L"The last send did not reach the sign: " + port + L" (\\\\.\\" + port + L"): ";
+  const std::wstring line = WindowTextOf(failureLine);
+  EXPECT_TRUE(line.rfind(where, 0) == 0 && line.size() > where.size()) << line;
 
   doc.comPort = std::atoi(signPort);
-  Click(IDC_SEND_SCORE);
   Click(IDC_TEAM1_ADD6);
   EXPECT_FALSE(IsWindowVisible(failureLine));
   EXPECT_FALSE(app_.View().Link().LastSerialFailure());
-  // The virtual sign writes down every change of its face.
-  const std::string wanted = "sign: {hold}{fixed}{red}HOM{red} 6  {red}VIS{red} 0";
-  bool shown = false;
-  std::string last;
-  for (int tries = 0; tries < 100 && !shown; ++tries) {
-    std::ifstream log(std::string("Z:") + signLog);
-    for (std::string line; std::getline(log, line);) {
-      shown = shown || line == wanted;
-      last = line;
-    }
-    if (!shown) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  EXPECT_TRUE(shown) << "last: " << last;
 }
 
 }  // namespace
