@@ -4,7 +4,3 @@
 // the tests that include settings/RegistryAccess.h, whose stand-in names
 // windows.h defines as well.
 void DeleteCurrentUserKeyTree(const char* subkey);
-
-// Stores a value of HKEY_CURRENT_USER as a hand edit would, any type.
-void SetCurrentUserValue(const char* subkey, const char* name, unsigned type, const void* data,
-                         unsigned size);

@@ -24,14 +24,15 @@ class RegistryWin32Test : public testing::Test {
 };
 
 // The writer's spelling with a trailing backslash and the reader's without
-// reach one key; every value comes back with its exact bytes and size.
-TEST_F(RegistryWin32Test, ValuesComeBackByteForByteUnderEitherSpellingOfTheKey) {
-  const unsigned char dword[4] = {0x80, 0x25, 0, 0};
+// reach one key; every value comes back with its exact bytes and size. A
+// failed read leaves the caller's buffer; the received size is left alone
+// when the key is missing and 0 when the value is missing or too large.
+TEST_F(RegistryWin32Test, ValuesComeBackByteForByteAndFailedReadsLeaveTheCallersDefault) {
   const std::vector<std::tuple<const char*, std::uint32_t, std::string>> rows = {
       {"Connection", REG_SZ, std::string("serial port - custom settings", 30)},
       {"Parity", REG_SZ, std::string(" ", 2)},
       {"Empty", REG_SZ, std::string(1, '\0')},
-      {"BaudRate", REG_DWORD, std::string(reinterpret_cast<const char*>(dword), 4)}};
+      {"BaudRate", REG_DWORD, std::string("\x80\x25\0\0", 4)}};
   for (const auto& [name, type, bytes] : rows) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(registry_.WriteValue(bytes.data(), type, static_cast<std::uint32_t>(bytes.size()),
@@ -42,29 +43,17 @@ TEST_F(RegistryWin32Test, ValuesComeBackByteForByteUnderEitherSpellingOfTheKey) 
                                     key_.c_str(), name));
     EXPECT_EQ(std::string(buffer, received), bytes);
   }
-}
 
-// A failed read leaves the caller's buffer; the received size is left alone
-// when the key is missing and 0 when the value is missing or too large.
-TEST_F(RegistryWin32Test, FailedReadsLeaveTheCallersDefault) {
-  ASSERT_TRUE(
-      registry_.WriteValue("0123456789", REG_SZ, 11, HKEY_CURRENT_USER, key_.c_str(), "Long"));
-  struct Row {
-    const char* key;
-    const char* name;
-    std::uint32_t capacity;
-    std::uint32_t received;
-  };
   const std::string missingKey = key_ + "\\Missing";
-  for (const Row& row : {Row{missingKey.c_str(), "Long", 64, 77},
-                         Row{key_.c_str(), "Missing", 64, 0}, Row{key_.c_str(), "Long", 10, 0}}) {
-    SCOPED_TRACE(std::string(row.key) + " " + row.name);
+  for (const auto& [key, name, capacity, received] :
+       {std::make_tuple(missingKey, "Connection", 64u, 77u),
+        std::make_tuple(key_, "Missing", 64u, 0u), std::make_tuple(key_, "Connection", 29u, 0u)}) {
     char buffer[64] = "default";
-    std::uint32_t received = 77;
+    std::uint32_t size = 77;
     EXPECT_FALSE(
-        registry_.ReadValue(buffer, &received, row.capacity, HKEY_CURRENT_USER, row.key, row.name));
-    EXPECT_EQ(received, row.received);
-    EXPECT_STREQ(buffer, "default");
+        registry_.ReadValue(buffer, &size, capacity, HKEY_CURRENT_USER, key.c_str(), name));
+    EXPECT_EQ(std::to_string(size) + " " + buffer, std::to_string(received) + " default")
+        << key << " " << name;
   }
 }
 
@@ -75,7 +64,6 @@ TEST_F(RegistryWin32Test, FailedReadsLeaveTheCallersDefault) {
 // ReadValue's failure above; the rest of what is saved is the core's,
 // proved on Linux.)
 TEST_F(RegistryWin32Test, SavedSettingsReadTheProgramsKeyByTheValuesType) {
-  DeleteCurrentUserKeyTree(kSettingsKey);
   CRavelleDoc doc;
   CCommSettings custom{"alpha", kConnectionSerialCustom, 4, 19200, 8, "none", 2};
   SaveCommSettings(custom, registry_);
@@ -83,7 +71,7 @@ TEST_F(RegistryWin32Test, SavedSettingsReadTheProgramsKeyByTheValuesType) {
   EXPECT_EQ(
       std::tie(doc.connection, doc.comPort, doc.baudRate, doc.byteSize, doc.parity, doc.stopBits),
       std::make_tuple(std::string(kConnectionSerialCustom), 4, 19200, 8, std::string("none"), 2));
-  SetCurrentUserValue(kSettingsKey, "ComPort", REG_SZ, "3", 2);
+  registry_.WriteValue("3", REG_SZ, 2, HKEY_CURRENT_USER, kSettingsKey, "ComPort");
   ASSERT_TRUE(ReadSavedSettings(doc, registry_));
   EXPECT_EQ(doc.comPort, 1);
   DeleteCurrentUserKeyTree(kSettingsKey);
@@ -96,11 +84,10 @@ TEST_F(RegistryWin32Test, AFailedWriteKeepsTheKeyAndTheSystemsReason) {
   const std::uint32_t value = 7;
   EXPECT_FALSE(registry_.WriteValue(&value, REG_DWORD, sizeof value, HKEY_CURRENT_USER,
                                     tooLongName.c_str(), "Value"));
-  ASSERT_TRUE(registry_.LastWriteProblem().has_value());
-  EXPECT_NE(registry_.LastWriteProblem()->errorCode, 0);
-  EXPECT_EQ(registry_.LastWriteProblem()->text.rfind("HKEY_CURRENT_USER\\" + key_, 0), 0u)
-      << registry_.LastWriteProblem()->text;
-
+  const auto problem = registry_.LastWriteProblem();
+  ASSERT_TRUE(problem.has_value());
+  EXPECT_TRUE(problem->errorCode != 0 && problem->text.rfind("HKEY_CURRENT_USER\\" + key_, 0) == 0)
+      << problem->errorCode << " " << problem->text;
   EXPECT_TRUE(registry_.WriteValue(&value, REG_DWORD, sizeof value, HKEY_CURRENT_USER, key_.c_str(),
                                    "Value"));
   EXPECT_FALSE(registry_.LastWriteProblem().has_value());

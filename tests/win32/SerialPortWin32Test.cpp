@@ -8,31 +8,16 @@
 #include <vector>
 
 #include "game/RavelleDoc.h"
-#include "link/EventPump.h"
-#include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
 #include "link/SignLink.h"
 #include "tests/support/FakeViewStatus.h"
+#include "tests/support/SeamFakes.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t kErrorFileNotFound = 2;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kErrorTimeout = 1460;
-
-// No COM port this high is mapped: Wine maps only the machine's serial
-// devices (hidden by the test run) and the ports the test run maps itself.
-constexpr int kUnmappedPort = 200;
-
-// The COM port numbers tests/windows/run-tests.sh mapped for this run: to a
-// pseudo-terminal whose far end reads everything, and to one whose far end
-// never reads. 0 when the run mapped none; those cases are then skipped.
-int MappedPort(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value == nullptr ? 0 : std::atoi(value);
-}
 
 // Runs action and returns the error code of the CSerialException it throws;
 // 0 when it throws none.
@@ -47,89 +32,69 @@ std::uint32_t FailureCode(const std::function<void()>& action) {
   return 0;
 }
 
-void OpenPort(CSerialPort& port, int number, std::uint32_t baudRate = 9600) {
-  port.Open(number, baudRate, ParityEven, 7, StopBitsOne, FlowNone, false);
-}
-
-TEST(SerialPortWin32, AnUnmappedPortFailsToOpenWithTheSystemsCodeAndStaysClosed) {
+// An unmapped port (Wine maps only the machine's serial devices, hidden by
+// the test run, and the ports the test run maps itself) fails to open with
+// the system's code. No wrapper first tests whether the port is open: the
+// system refuses the invalid handle, and that is raised like any other
+// failure; closing a closed port does nothing.
+TEST(SerialPortWin32, AClosedPortRaisesTheSystemsCodeForEveryOperation) {
   CSerialPort port;
-  EXPECT_EQ(FailureCode([&] { OpenPort(port, kUnmappedPort); }), kErrorFileNotFound);
+  EXPECT_EQ(FailureCode([&] { port.Open(200, 9600, ParityEven, 7, StopBitsOne, FlowNone, false); }),
+            kErrorFileNotFound);
   EXPECT_FALSE(port.IsOpen());
-}
-
-// No wrapper first tests whether the port is open: the system refuses the
-// invalid handle, and that is raised like any other failure.
-TEST(SerialPortWin32, EveryOperationOnAClosedPortRaisesTheInvalidHandleError) {
-  CSerialPort port;
   DCB dcb;
   COMMTIMEOUTS timeouts;
   COMSTAT status;
   std::uint32_t value = 0;
   const unsigned char byte = 0;
-  const std::vector<std::pair<const char*, std::function<void()>>> operations = {
-      {"GetState", [&] { port.GetState(dcb); }},
-      {"SetState", [&] { port.SetState(dcb); }},
-      {"GetModemStatus", [&] { port.GetModemStatus(value); }},
-      {"GetMask", [&] { port.GetMask(value); }},
-      {"SetMask", [&] { port.SetMask(EV_TXEMPTY); }},
-      {"GetTimeouts", [&] { port.GetTimeouts(timeouts); }},
-      {"SetTimeouts", [&] { port.SetTimeouts(timeouts); }},
-      {"SetBreak", [&] { port.SetBreak(); }},
-      {"ClearBreak", [&] { port.ClearBreak(); }},
-      {"ClearError", [&] { port.ClearError(value); }},
-      {"GetStatus", [&] { port.GetStatus(status); }},
-      {"Setup", [&] { port.Setup(10000, 10000); }},
-      {"Purge", [&] { port.PurgeInput(); }},
-      {"Flush", [&] { port.Flush(); }},
-      {"Write", [&] { port.Write(&byte, 1); }}};
-  for (const auto& [name, operation] : operations) {
-    EXPECT_EQ(FailureCode(operation), kErrorInvalidHandle) << name;
+  const std::vector<std::function<void()>> operations = {
+      [&] { port.GetState(dcb); },         [&] { port.SetState(dcb); },
+      [&] { port.GetModemStatus(value); }, [&] { port.GetMask(value); },
+      [&] { port.SetMask(EV_TXEMPTY); },   [&] { port.GetTimeouts(timeouts); },
+      [&] { port.SetTimeouts(timeouts); }, [&] { port.SetBreak(); },
+      [&] { port.ClearBreak(); },          [&] { port.ClearError(value); },
+      [&] { port.GetStatus(status); },     [&] { port.Setup(10000, 10000); },
+      [&] { port.PurgeInput(); },          [&] { port.Flush(); },
+      [&] { port.Write(&byte, 1); }};
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    EXPECT_EQ(FailureCode(operations[i]), kErrorInvalidHandle) << "operation " << i;
   }
   port.Close();
   port.Close();
   EXPECT_FALSE(port.IsOpen());
 }
 
+// The system's text for a code, cut to the buffer; none for an unknown code.
 TEST(SerialPortWin32, ErrorTextsComeFromTheSystemCutToTheBuffer) {
-  CSerialException notFound(kErrorFileNotFound);
   char whole[256];
-  ASSERT_TRUE(notFound.GetErrorMessage(whole, sizeof whole));
-  ASSERT_GT(std::strlen(whole), 9u);
   char cut[10];
   unsigned helpContext = 5;
-  EXPECT_TRUE(notFound.GetErrorMessage(cut, sizeof cut, &helpContext));
-  EXPECT_EQ(std::string(cut), std::string(whole, 9));
-  EXPECT_EQ(helpContext, 0u);
-
-  CSerialException unknown(0x2FFFFFFF);
-  EXPECT_FALSE(unknown.GetErrorMessage(whole, sizeof whole));
+  ASSERT_TRUE(CSerialException(kErrorFileNotFound).GetErrorMessage(whole, sizeof whole));
+  EXPECT_TRUE(CSerialException(kErrorFileNotFound).GetErrorMessage(cut, sizeof cut, &helpContext));
+  EXPECT_GT(std::strlen(whole), 9u);
+  EXPECT_EQ(std::string(cut) + "|" + std::to_string(helpContext), std::string(whole, 9) + "|0");
+  EXPECT_FALSE(CSerialException(0x2FFFFFFF).GetErrorMessage(whole, sizeof whole));
   EXPECT_STREQ(whole, "");
 }
 
-class CNoMessages : public CMessageBoxSeam {
- public:
-  void Show(const std::string& text, const std::string&, Icon) override { ADD_FAILURE() << text; }
-};
-
-class CNoEventLoop : public CEventPump {
- public:
-  void PumpOnce() override {}
-};
-
+// The COM ports tests/windows/run-tests.sh mapped for this run, to
+// pseudo-terminals whose far end reads everything or never reads; skipped
+// when the run mapped none.
 class SerialPortWin32OnMappedPorts : public testing::Test {
  protected:
+  static int MappedPort(const char* variable) {
+    return std::atoi(std::getenv(variable) != nullptr ? std::getenv(variable) : "0");
+  }
   void SetUp() override {
-    if (readingPort_ == 0 || stalledPort_ == 0) {
-      GTEST_SKIP() << "no COM ports mapped for this run";
-    }
+    if (readingPort_ == 0 || stalledPort_ == 0) GTEST_SKIP() << "no COM ports mapped";
   }
   const int readingPort_ = MappedPort("RAVELLE_WINE_READING_COM");
   const int stalledPort_ = MappedPort("RAVELLE_WINE_STALLED_COM");
 
   CRavelleDoc doc_;
   CFakeViewStatus view_;
-  CNoMessages messages_;
-  CNoEventLoop pump_;
+  CRecordingMessageBoxes messages_;
+  CCountingEventPump pump_;
   CSignLink link_{doc_, view_, messages_, pump_};
 };
 
@@ -138,45 +103,42 @@ class SerialPortWin32OnMappedPorts : public testing::Test {
 // left out: Wine reads a pseudo-terminal's forced eight bits back as a
 // parity no DCB names, and then refuses to set it again.)
 TEST_F(SerialPortWin32OnMappedPorts, TheSerialRoadSendsOnTheOfferedLineSettings) {
-  doc_.connection = kConnectionSerialCustom;
   const unsigned char packet[] = {0, 0, 0, 0, 0, 1, 'Z', '0', '0', 2, 'A', 'A', 'H', 'i', 4};
-  for (const auto& [baudRate, byteSize, parity, stopBits, sentBaudRate, sentByteSize] :
-       std::vector<std::tuple<int, int, std::string, int, int, int>>{
-           {9600, 7, "even", 1, 9600, 7},
-           {19200, 8, "none", 2, 19200, 8},
-           {115200, 7, "even", 1, 115200, 7},
-           {0, 6, " ", 0, 9600, 7}}) {
-    doc_.baudRate = baudRate;
-    doc_.byteSize = byteSize;
-    doc_.parity = parity;
-    doc_.stopBits = stopBits;
+  for (const auto& [settings, sentBaudRate, sentByteSize] :
+       std::vector<std::tuple<CCommSettings, int, int>>{
+           {{"alpha", kConnectionSerialCustom, 0, 9600, 7, "even", 1}, 9600, 7},
+           {{"alpha", kConnectionSerialCustom, 0, 19200, 8, "none", 2}, 19200, 8},
+           {{"alpha", kConnectionSerialCustom, 0, 115200, 7, "even", 1}, 115200, 7},
+           {{"alpha", kConnectionSerialCustom, 0, 0, 6, " ", 0}, 9600, 7}}) {
+    static_cast<CCommSettings&>(doc_) = settings;
     link_.SendToSign(readingPort_, packet, sizeof packet);
     EXPECT_FALSE(link_.LastSerialFailure())
-        << baudRate << " " << link_.LastSerialFailure()->systemText;
+        << settings.baudRate << " " << link_.LastSerialFailure()->systemText;
     EXPECT_EQ(std::tie(doc_.baudRate, doc_.byteSize), std::tie(sentBaudRate, sentByteSize));
   }
+  EXPECT_TRUE(messages_.texts.empty());
 }
 
 // A far end that stops reading: with no write time-out asked for, the write
-// still ends, after twice the packet's line time and a second, and fails.
+// still ends, after twice the packet's line time and a second, and fails;
+// the caller's time-outs are back.
 TEST_F(SerialPortWin32OnMappedPorts, AWriteToAFarEndThatStopsReadingEndsInBoundedTime) {
   CSerialPort port;
-  OpenPort(port, stalledPort_, 921600);
+  port.Open(stalledPort_, 921600, ParityEven, 7, StopBitsOne, FlowNone, false);
   port.ClearWriteTimeouts();
   std::vector<unsigned char> packet(200000, 'x');
-  auto start = Clock::now();
+  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(
       FailureCode([&] { port.Write(packet.data(), static_cast<std::uint32_t>(packet.size())); }),
       kErrorTimeout);
-  auto waited = Clock::now() - start;
   // 200000 characters of 10 bits at 921600 baud: 2.2 s on the line.
-  EXPECT_GE(waited, std::chrono::milliseconds(4000));
-  EXPECT_LT(waited, std::chrono::seconds(20));
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_TRUE(waited >= std::chrono::seconds(4) && waited < std::chrono::seconds(20))
+      << std::chrono::duration_cast<std::chrono::milliseconds>(waited).count() << " ms";
   COMMTIMEOUTS after;
   port.GetTimeouts(after);
   EXPECT_EQ(std::tie(after.WriteTotalTimeoutMultiplier, after.WriteTotalTimeoutConstant),
-            std::make_tuple(0u, 0u))
-      << "the caller's time-outs are back";
+            std::make_tuple(0u, 0u));
 }
 
 }  // namespace
