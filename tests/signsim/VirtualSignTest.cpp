@@ -75,20 +75,18 @@ const CMalformedCase kMalformed[] = {
     {"ChecksummedPacket", "\1Z00\2G1 7\0030123\4", "ETX in a frame"},
 };
 
-class MalformedInput : public testing::TestWithParam<CMalformedCase> {};
-
-TEST_P(MalformedInput, IsReportedAndTheNextPacketStillDecodes) {
-  const Events events = Decode(GetParam().stream + "\1Z00\2G2 3\4");
-  ASSERT_EQ(events.size(), 2u);
-  ASSERT_TRUE(std::holds_alternative<CProtocolError>(events[0]));
-  const auto& error = std::get<CProtocolError>(events[0]);
-  EXPECT_EQ(error.message.rfind(GetParam().message, 0), 0u) << error.message;
-  EXPECT_EQ(GetParam().excerpt.empty() ? "" : DescribeBytes(error), GetParam().excerpt);
-  EXPECT_EQ(events[1], kGoodString);
+TEST(Decoder, EachMalformedStreamIsReportedAndTheNextPacketStillDecodes) {
+  for (const CMalformedCase& row : kMalformed) {
+    SCOPED_TRACE(row.name);
+    const Events events = Decode(row.stream + "\1Z00\2G2 3\4");
+    ASSERT_EQ(events.size(), 2u);
+    const auto* error = std::get_if<CProtocolError>(&events[0]);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message.rfind(row.message, 0), 0u) << error->message;
+    EXPECT_EQ(row.excerpt.empty() ? "" : DescribeBytes(*error), row.excerpt);
+    EXPECT_EQ(events[1], kGoodString);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(BadStreams, MalformedInput, testing::ValuesIn(kMalformed),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // Long garbage and an oversized frame keep only an excerpt but count every
 // byte; decoding goes on after them, and a frame open at the end is reported.
@@ -117,22 +115,21 @@ CDotStrip Strip(const std::string& text) {
   return RasteriseDisplay(ComposeDisplay(model, CSignCharacters()).display);
 }
 
-TEST(DotRaster, EachCharacterTakesItsColumnsAndColourAndADarkGap) {
-  EXPECT_EQ(Strip("\0361HH").columns.size(), 11u);  // fixed: five columns each
-  // Proportional: H 5, I 3, blank 3.
-  EXPECT_EQ(Strip("\0360HI H").columns.size(), 5u + 1 + 3 + 1 + 3 + 1 + 5);
-  // Wide doubles each column; columns take the selected colour, red at first.
+// Each character takes its columns, its colour and a dark gap; rotating text
+// enters at the right and leaves at the left.
+TEST(DotRaster, CharactersTakeTheirColumnsAndRotatingTextEntersRightAndLeavesLeft) {
+  // Fixed: five columns each. Proportional: H 5, I 3, blank 3. Wide doubles
+  // each column; columns take the selected colour, red at first.
   const CDotStrip wide = Strip("\0361\022H\021\0342H");
-  ASSERT_EQ(wide.columns.size(), 10u + 2 + 5);
-  EXPECT_EQ(wide.columns[0], wide.columns[1]);
-  EXPECT_EQ(wide.columns[0].rows, 0x7F);
-  EXPECT_EQ(wide.columns.front().rgb, FindSignColour('1')->rgb);
+  EXPECT_EQ((std::vector{Strip("\0361HH").columns.size(), Strip("\0360HI H").columns.size(),
+                         wide.columns.size()}),
+            (std::vector<std::size_t>{11, 5 + 1 + 3 + 1 + 3 + 1 + 5, 10 + 2 + 5}));
+  const CDotColumn redBar{0x7F, FindSignColour('1')->rgb};
+  EXPECT_EQ((std::vector{wide.columns[0], wide.columns[1]}), std::vector(2, redBar));
   EXPECT_EQ(wide.columns.back().rgb, FindSignColour('2')->rgb);
   // The widest scoreboard fits the 80-column face.
   EXPECT_LE(Strip("\033 b\0361WWW999 WWW999").columns.size(), 80u);
-}
 
-TEST(DotRaster, RotatingTextEntersRightAndLeavesLeft) {
   const CDotStrip strip = Strip("\033 aHI");
   ASSERT_TRUE(strip.rotate);
   const int width = 20;
@@ -197,7 +194,6 @@ const CSignCase kCases[] = {
     {"DuplicateLabelKeepsTheFirst", "E$" + kTextA + "ABL00030000\4AAx",
      "memory configuration lists file A more than once: the first entry is kept", "x"},
     // The display markup.
-    {"Blank", "AA", "", "{blank}"},
     {"EveryColour", "AA\0341a\0342b\0343c\0344d\0345e\0346f\0347g\0348h", "",
      "{red}a{green}b{amber}c{dim red}d{dim green}e{brown}f{orange}g{yellow}h"},
     {"Spacing", "AA\0360x\0361y", "", "{proportional}x{fixed}y"},
@@ -219,68 +215,57 @@ const CSignCase kCases[] = {
      "{char 05}"},
 };
 
-class SignReports : public testing::TestWithParam<CSignCase> {};
-
-TEST_P(SignReports, WhatARealSignWouldShowAndObjectTo) {
-  Lines lines;
-  CVirtualSign sign([&lines](const std::string& line) { lines.push_back(line); });
-  Send(sign, "E$" + kTextA + "BAU0020FF00" + kString1 +
-                 "4BL00030000\4G1 9\4ABsecond\4AAbefore\0201\4" + GetParam().bodies);
-  std::erase_if(lines, [](const std::string& line) { return line.rfind("sign: ", 0) == 0; });
-  EXPECT_EQ(lines, GetParam().warning.empty() ? Lines{} : Lines{"warning: " + GetParam().warning});
-  EXPECT_EQ(RenderMarkup(sign.Display()), GetParam().shown);
+TEST(VirtualSign, WhatARealSignWouldShowAndObjectTo) {
+  for (const CSignCase& row : kCases) {
+    SCOPED_TRACE(row.name);
+    Lines lines;
+    CVirtualSign sign([&lines](const std::string& line) { lines.push_back(line); });
+    Send(sign, "E$" + kTextA + "BAU0020FF00" + kString1 +
+                   "4BL00030000\4G1 9\4ABsecond\4AAbefore\0201\4" + row.bodies);
+    std::erase_if(lines, [](const std::string& line) { return line.rfind("sign: ", 0) == 0; });
+    EXPECT_EQ(lines, row.warning.empty() ? Lines{} : Lines{"warning: " + row.warning});
+    EXPECT_EQ(RenderMarkup(sign.Display()), row.shown);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, SignReports, testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 // The program's own messages, built by its message builders, played into the
-// virtual sign byte by byte, so that no frame arrives whole. The program
-// sizes TEXT file A to its whole packet, so nothing it sends is flagged.
+// virtual sign byte by byte, so that no frame arrives whole: one line per
+// change. The program sizes TEXT file A to its whole packet, so nothing it
+// sends is flagged.
 TEST(VirtualSign, ShowsTheProgramsMessagesOneLinePerChangeAndFlagsNone) {
   CRavelleDoc doc;
   CRecordingSink sink;
   CFakeViewStatus view;
   CSignMessages messages(doc, sink, view);
-  doc.team1Abbrev = "HOM";
-  doc.team2Abbrev = "VIS";
-  view.scoreMode = 1;
-  Lines lines;
-  CVirtualSign sign([&lines](const std::string& line) { lines.push_back(line); });
-  CSignDecoder decoder = sign.MakeDecoder();
-  const auto play = [&] {
-    lines.clear();
-    for (const CRecordedPacket& packet : sink.packets)
-      for (const std::uint8_t& byte : packet.bytes) decoder.Feed(&byte, 1);
-    sink.packets.clear();
-    return lines;
-  };
-  const auto score = [&](int team, int points) {
+  std::tie(doc.team1Abbrev, doc.team2Abbrev, view.scoreMode) = std::tuple("HOM", "VIS", 1);
+  messages.SendScoreboard();
+  // Team one reaching ten and a hundred keeps team two in place.
+  for (const auto& [team, points] : {std::pair{1, 7}, {2, 3}, {1, 10}, {1, 100}, {2, 999}}) {
     (team == 1 ? doc.team1Score : doc.team2Score) = points;
     messages.SendTeamScore(team, points);
-  };
-  sign.Start();
-  EXPECT_EQ(lines, Lines{"sign: {blank}"});
-  messages.SendScoreboard();
-  score(1, 7);
-  score(2, 3);
-  EXPECT_EQ(play(), (Lines{"sign: {hold}{fixed}{red}HOM{red} 0  {red}VIS{red} 0",
-                           "sign: {hold}{fixed}{red}HOM{red} 7  {red}VIS{red} 0",
-                           "sign: {hold}{fixed}{red}HOM{red} 7  {red}VIS{red} 3"}));
-  // Team one reaching ten and a hundred keeps team two in place.
-  score(1, 10);
-  EXPECT_EQ(play().back(), "sign: {hold}{fixed}{red}HOM{red} 10 {red}VIS{red} 3");
-  score(1, 100);
-  EXPECT_EQ(play().back(), "sign: {hold}{fixed}{red}HOM{red}100 {red}VIS{red} 3");
-  for (int points : {999, 0}) score(2, points);
+  }
   doc.team1Abbrev = "\xC9T\xC9";  // ÉTÉ in Windows-1252
   messages.SendScoreboard();
-  doc.noteText = std::string(4000, 'x') + std::string(4000, '\xE9');
-  doc.noteSize = "Giant";
+  std::tie(doc.noteText, doc.noteSize) =
+      std::tuple(std::string(4000, 'x') + std::string(4000, '\xE9'), "Giant");
   messages.SendNote();
   doc.noteText = "";
   messages.SendNote();
-  for (const std::string& line : play()) EXPECT_EQ(line.rfind("sign: ", 0), 0u) << line;
+  Lines lines;
+  CVirtualSign sign([&lines](const std::string& line) { lines.push_back(line.substr(0, 60)); });
+  CSignDecoder decoder = sign.MakeDecoder();
+  sign.Start();
+  for (const CRecordedPacket& packet : sink.packets)
+    for (const std::uint8_t& byte : packet.bytes) decoder.Feed(&byte, 1);
+  const std::string hold = "sign: {hold}{fixed}{red}";
+  EXPECT_EQ(lines,
+            (Lines{"sign: {blank}", hold + "HOM{red} 0  {red}VIS{red} 0",
+                   hold + "HOM{red} 7  {red}VIS{red} 0", hold + "HOM{red} 7  {red}VIS{red} 3",
+                   hold + "HOM{red} 7 {red}VIS{red} 3", hold + "HOM{red} 10 {red}VIS{red} 3",
+                   hold + "HOM{red}100 {red}VIS{red} 3", hold + "HOM{red}100 {red}VIS{red}999",
+                   "sign: {blank}", hold + "ÉTÉ{red}100{red}VIS{red}999", "sign: {blank}",
+                   "sign: {rotate}{red}{wide}" + std::string(35, 'x'), "sign: {blank}",
+                   "sign: {rotate}{red}{wide}{/wide}"}));
 }
 
 }  // namespace
