@@ -37,47 +37,42 @@ const std::string kLeadIn(20, '\0');
 const CSignDecoder::Event kGoodString = CSignCommand(CWriteString{'2', " 3"});
 
 struct CMalformedCase {
-  const char* name;
   std::string stream;        // followed in the test by one good frame without lead-in
   std::string message;       // the start of the error message
   std::string excerpt = "";  // the offending bytes as hex; empty: not checked
 };
 
 const CMalformedCase kMalformed[] = {
-    {"Garbage", "xyz", "bytes outside a frame", "78 79 7A"},
-    {"LeadInWithoutSoh", kLeadIn + "hi", "bytes outside a frame", "68 69"},
-    {"CutShortByLeadIn", std::string("\1Z00\2G1 7\0", 10), "frame cut short: NUL",
-     "01 5A 30 30 02 47 31 20 37 00"},
-    {"CutShortBySoh", "\1Z00\2G1", "frame cut short: SOH before EOT", "01 5A 30 30 02 47 31 01"},
-    {"CutShortInHeader", "\1Z0", "frame cut short: SOH before EOT", "01 5A 30 01"},
-    {"ControlTypeCode", "\1\5", "malformed header: the type code", "01 05"},
-    {"AddressNotHex", "\1Z0G\2G1 7\4", "malformed header: the address",
-     "01 5A 30 47 02 47 31 20 37 04"},
-    {"StxMissing", "\1Z00G1 7\4", "malformed header: STX missing", "01 5A 30 30 47 31 20 37 04"},
-    {"BrokenHeaderCutByLeadIn", std::string("\1Z0G1\0", 6), "malformed header: the address",
-     "01 5A 30 47 31"},
-    {"OtherTypeCode", "\1Y00\2G1 7\4", "frame for type code 'Y' at address 00"},
-    {"OtherAddress", "\1Z01\2G1 7\4", "frame for type code 'Z' at address 01"},
-    {"NoCommand", "\1Z00\2\4", "no command code after STX", "01 5A 30 30 02 04"},
-    {"UnknownCommand", "\1Z00\2B1\4", "command code 'B' is not supported"},
-    {"TextWithoutLabel", "\1Z00\2A\4", "write TEXT without a file label"},
-    {"StringToPriorityFile", "\1Z00\2G0 7\4", "write STRING to '0', not a file label"},
-    {"UnknownSpecialFunction", "\1Z00\2E \4", "special function ' ' is not supported"},
-    {"SpecialFunctionWithoutCode", "\1Z00\2E\4", "special function without"},
-    {"ConfigNotWholeEntries", "\1Z00\2E$AAU001CFF0\4", "memory configuration of 10 bytes"},
-    {"ConfigBadType", "\1Z00\2E$ACU001CFF00\4", "memory configuration entry 1 ('A'): file type"},
-    {"ConfigDots", "\1Z00\2E$ADU07070000\4", "memory configuration entry 1 ('A'): DOTS"},
-    {"ConfigBadLock", "\1Z00\2E$AAX001CFF00\4", "memory configuration entry 1 ('A'): keyboard"},
-    {"ConfigLowerCaseSize", "\1Z00\2E$AAU001cFF00\4", "memory configuration entry 1 ('A'): size"},
-    {"RunSequenceBadType", "\1Z00\2E.QLA\4", "run sequence type 'Q'"},
-    {"RunSequenceBadLock", "\1Z00\2E.SXA\4", "run sequence keyboard protection 'X'"},
-    {"RunSequenceWithoutFiles", "\1Z00\2E.SL\4", "run sequence without"},
-    {"ChecksummedPacket", "\1Z00\2G1 7\0030123\4", "ETX in a frame"},
+    {"xyz", "bytes outside a frame", "78 79 7A"},
+    {std::string("\1Z00\2G1 7\0", 10), "frame cut short: NUL", "01 5A 30 30 02 47 31 20 37 00"},
+    {"\1Z00\2G1", "frame cut short: SOH before EOT", "01 5A 30 30 02 47 31 01"},
+    {"\1Z0", "frame cut short: SOH before EOT", "01 5A 30 01"},  // in the header
+    {"\1\5", "malformed header: the type code", "01 05"},
+    {"\1Z0G\2G1 7\4", "malformed header: the address", "01 5A 30 47 02 47 31 20 37 04"},
+    {"\1Z00G1 7\4", "malformed header: STX missing", "01 5A 30 30 47 31 20 37 04"},
+    {std::string("\1Z0G1\0", 6), "malformed header: the address", "01 5A 30 47 31"},  // cut by NUL
+    {"\1Y00\2G1 7\4", "frame for type code 'Y' at address 00"},
+    {"\1Z01\2G1 7\4", "frame for type code 'Z' at address 01"},
+    {"\1Z00\2\4", "no command code after STX", "01 5A 30 30 02 04"},
+    {"\1Z00\2B1\4", "command code 'B' is not supported"},
+    {"\1Z00\2A\4", "write TEXT without a file label"},
+    {"\1Z00\2G0 7\4", "write STRING to '0', not a file label"},
+    {"\1Z00\2E \4", "special function ' ' is not supported"},
+    {"\1Z00\2E\4", "special function without"},
+    {"\1Z00\2E$AAU001CFF0\4", "memory configuration of 10 bytes"},
+    {"\1Z00\2E$ACU001CFF00\4", "memory configuration entry 1 ('A'): file type"},
+    {"\1Z00\2E$ADU07070000\4", "memory configuration entry 1 ('A'): DOTS"},
+    {"\1Z00\2E$AAX001CFF00\4", "memory configuration entry 1 ('A'): keyboard"},
+    {"\1Z00\2E$AAU001cFF00\4", "memory configuration entry 1 ('A'): size"},
+    {"\1Z00\2E.QLA\4", "run sequence type 'Q'"},
+    {"\1Z00\2E.SXA\4", "run sequence keyboard protection 'X'"},
+    {"\1Z00\2E.SL\4", "run sequence without"},
+    {"\1Z00\2G1 7\0030123\4", "ETX in a frame"},
 };
 
 TEST(Decoder, EachMalformedStreamIsReportedAndTheNextPacketStillDecodes) {
   for (const CMalformedCase& row : kMalformed) {
-    SCOPED_TRACE(row.name);
+    SCOPED_TRACE(testing::PrintToString(row.stream));
     const Events events = Decode(row.stream + "\1Z00\2G2 3\4");
     ASSERT_EQ(events.size(), 2u);
     const auto* error = std::get_if<CProtocolError>(&events[0]);
@@ -166,7 +161,6 @@ void Send(CVirtualSign& sign, const std::string& bodies) {
 const std::string kTextA = "AAU0020FF00", kString1 = "1BL00030000";
 
 struct CSignCase {
-  const char* name;
   std::string bodies;
   std::string warning;  // the one warning expected, empty for none
   std::string shown;    // what the sign shows afterwards
@@ -176,48 +170,40 @@ struct CSignCase {
 // bytes, " 9"); TEXT B holds "second", STRING 4 is empty.
 const CSignCase kCases[] = {
     // What a real sign would reject or mangle.
-    {"WriteToMissingText", "ACx",
-     "write to TEXT file C, which the memory configuration lacks: ignored", "before 9"},
-    {"TextIntoStringFile", "A1x",
-     "write to TEXT file 1, which is configured as a STRING file: ignored", "before 9"},
-    {"StringOverrunEmptiesIt", "G11000",
-     "STRING file 1 holds 3 bytes but 4 were written: the sign empties it", "before"},
-    {"TextOverrunIsCut", "AA0123456789ABCDEFGHIJKLMNOPQRSTUVWX",
+    {"ACx", "write to TEXT file C, which the memory configuration lacks: ignored", "before 9"},
+    {"A1x", "write to TEXT file 1, which is configured as a STRING file: ignored", "before 9"},
+    {"G11000", "STRING file 1 holds 3 bytes but 4 were written: the sign empties it", "before"},
+    {"AA0123456789ABCDEFGHIJKLMNOPQRSTUVWX",
      "TEXT file A holds 32 bytes but 34 were written: the rest is cut off",
      "0123456789ABCDEFGHIJKLMNOPQRSTUV"},
-    {"RunSequenceInOrderDespiteMissingFile", "E.SLBCA",
-     "run sequence names file C, which the memory configuration lacks", "second{next}before 9"},
-    {"RunStringFile", "E.SLA1", "run sequence names STRING file 1: only TEXT files run",
-     "before 9"},
-    {"NewConfigurationErasesText", "E$" + kTextA + kString1, "", "{blank}"},
-    {"NewConfigurationErasesString", "E$" + kTextA + kString1 + "\4AAx\0201", "", "x"},
-    {"DuplicateLabelKeepsTheFirst", "E$" + kTextA + "ABL00030000\4AAx",
+    {"E.SLBCA", "run sequence names file C, which the memory configuration lacks",
+     "second{next}before 9"},
+    {"E.SLA1", "run sequence names STRING file 1: only TEXT files run", "before 9"},
+    {"E$" + kTextA + kString1, "", "{blank}"},           // erases the texts
+    {"E$" + kTextA + kString1 + "\4AAx\0201", "", "x"},  // and the strings
+    {"E$" + kTextA + "ABL00030000\4AAx",
      "memory configuration lists file A more than once: the first entry is kept", "x"},
     // The display markup.
-    {"EveryColour", "AA\0341a\0342b\0343c\0344d\0345e\0346f\0347g\0348h", "",
+    {"AA\0341a\0342b\0343c\0344d\0345e\0346f\0347g\0348h", "",
      "{red}a{green}b{amber}c{dim red}d{dim green}e{brown}f{orange}g{yellow}h"},
-    {"Spacing", "AA\0360x\0361y", "", "{proportional}x{fixed}y"},
-    {"Positions", "AA\033\"b1\033&a2\0330c3", "", "{hold top}1{rotate bottom}2{mode c fill}3"},
-    {"ExtendedCharacters", "AA\0100T\0100 caf\010\042 \010\077 \010\136a\010\076b\010\113", "",
+    {"AA\0360x\0361y", "", "{proportional}x{fixed}y"},
+    {"AA\033\"b1\033&a2\0330c3", "", "{hold top}1{rotate bottom}2{mode c fill}3"},
+    {"AA\0100T\0100 caf\010\042 \010\077 \010\136a\010\076b\010\113", "",
      "ÉTÉ café ƒ Êa{char 3E}b{char 4B}"},
-    {"StringCalls", "AA[\0204]\0201", "", "[] 9"},
-    {"Braces", "AA{x}", "", "{{x}}"},
-    {"UnknownColour", "AA\034Dx", "TEXT file A: colour code 44 is not a colour", "x"},
-    {"UnknownSpacing", "AA\0365x", "TEXT file A: spacing code 35 is not 0 or 1", "x"},
-    {"StringNotConfigured", "AA\0209",
-     "TEXT file A calls STRING file 9, which the memory configuration lacks", "{blank}"},
-    {"StringCallOfTextFile", "AA\020B",
-     "TEXT file A calls STRING file B, which is configured as a TEXT file", "{blank}"},
-    {"UnshownControlCode", "AAa\rb",
-     "TEXT file A holds code 0D, which the virtual sign does not show", "a{code 0D}b"},
-    {"ColourCutShort", "AAx\034", "TEXT file A: colour selection without a colour code", "x"},
-    {"ExtendedOutOfRange", "AA\010\005", "TEXT file A: extended character code 05 is out of range",
-     "{char 05}"},
+    {"AA[\0204]\0201", "", "[] 9"},
+    {"AA{x}", "", "{{x}}"},
+    {"AA\034Dx", "TEXT file A: colour code 44 is not a colour", "x"},
+    {"AA\0365x", "TEXT file A: spacing code 35 is not 0 or 1", "x"},
+    {"AA\0209", "TEXT file A calls STRING file 9, which the memory configuration lacks", "{blank}"},
+    {"AA\020B", "TEXT file A calls STRING file B, which is configured as a TEXT file", "{blank}"},
+    {"AAa\rb", "TEXT file A holds code 0D, which the virtual sign does not show", "a{code 0D}b"},
+    {"AAx\034", "TEXT file A: colour selection without a colour code", "x"},
+    {"AA\010\005", "TEXT file A: extended character code 05 is out of range", "{char 05}"},
 };
 
 TEST(VirtualSign, WhatARealSignWouldShowAndObjectTo) {
   for (const CSignCase& row : kCases) {
-    SCOPED_TRACE(row.name);
+    SCOPED_TRACE(testing::PrintToString(row.bodies));
     Lines lines;
     CVirtualSign sign([&lines](const std::string& line) { lines.push_back(line); });
     Send(sign, "E$" + kTextA + "BAU0020FF00" + kString1 +
