@@ -85,17 +85,14 @@ TEST(CommandLineTest, EachCommandLinesExitStatusAndWholeOutput) {
 // code page, cut to the boxes' limits. A device server is HOST:PORT, an IPv6
 // address in brackets.
 TEST(CommandLineTest, ArgumentsReachTheDocumentAsTheBoxesWouldHoldThem) {
-  const auto parse = [](const std::vector<std::string>& args) {
-    std::string error;
-    const std::optional<CCommandLine> line = ParseCommandLine(args, error);
-    EXPECT_TRUE(line) << error;
-    return line.value_or(CCommandLine{});
+  std::string error;  // a refusal throws bad_optional_access, failing the test
+  const auto parse = [&error](std::vector<std::string> args) {
+    return ParseCommandLine(args, error).value();
   };
   EXPECT_EQ(parse({"--dump", "scoreboard", "HOM", "Vé"}).scoreboard.team2Abbrev, "V\xE9");
   EXPECT_EQ(parse({"note", "--dump", "--", "--5 yards \xE2\x82\xAC"}).note.text, "--5 yards \x80");
   EXPECT_EQ(parse({"--dump", "note", std::string(8001, 'n')}).note.text.size(), 8000u);
-  const CRoadOptions road = parse({"--tcp", "[fe80::1]:23", "clear"}).road;
-  EXPECT_EQ(road.tcpHost.value_or("") + " " + std::to_string(road.tcpPort), "fe80::1 23");
+  EXPECT_EQ(parse({"--tcp", "[fe80::1]:23", "clear"}).road.tcpHost, "fe80::1");
 }
 
 // A whole game as a session, in the session's own syntax: comments, blank
