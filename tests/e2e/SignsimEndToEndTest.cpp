@@ -93,10 +93,9 @@ TEST_F(NetworkRoad, AWholeGameArrivesThroughSer2netWhichIsWaitedForWhenBusy) {
   // The bytes the session sends: its --dump, turned back into bytes.
   std::istringstream dump(RunCliOn({"--dump", "session"}, game).out);
   Bytes expected;
-  for (std::string word; dump >> word;) {
+  for (std::string word; dump >> word;)
     if (word != "packet")
       expected.push_back(static_cast<unsigned char>(std::stoul(word, nullptr, 16)));
-  }
   for (const auto& [port, rfc2217, speed] : {std::make_tuple(rawPort, false, speed_t{B9600}),
                                              std::make_tuple(rfc2217Port, true, speed_t{B19200})}) {
     SCOPED_TRACE(rfc2217 ? "RFC 2217" : "raw");
@@ -111,9 +110,9 @@ TEST_F(NetworkRoad, AWholeGameArrivesThroughSer2netWhichIsWaitedForWhenBusy) {
       bytes.insert(bytes.end(), rest.begin(), rest.end());
       return std::make_pair(bytes, cfgetospeed(&line));
     });
-    std::vector<std::string> args{"--tcp", "127.0.0.1:" + std::to_string(port), "--baud", "19200"};
-    if (rfc2217) args.push_back("--rfc2217");
-    args.push_back("session");
+    std::vector<std::string> args{"--tcp", "127.0.0.1:" + std::to_string(port), "--baud", "19200",
+                                  "session"};
+    if (rfc2217) args.insert(args.begin(), "--rfc2217");
     const CCliRun run = RunCliOn(args, game);
     leaves.join();
     EXPECT_EQ(run.exitStatus, 0) << run.err;
