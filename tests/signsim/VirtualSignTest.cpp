@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "game/RavelleDoc.h"
 #include "sign/SignMessages.h"
 #include "tests/support/FakeViewStatus.h"
@@ -14,12 +16,8 @@
 #include "tools/signsim/DisplayMarkup.h"
 #include "tools/signsim/DotFont.h"
 #include "tools/signsim/DotRaster.h"
-#include "tools/signsim/SignCharacters.h"
 #include "tools/signsim/SignColours.h"
-#include "tools/signsim/SignDecoder.h"
-#include "tools/signsim/SignDisplay.h"
-#include "tools/signsim/SignModel.h"
-#include "tools/signsim/VirtualSign.h"
+#include "tools/signsim/VirtualSign.h"  // and the decoder, model and display it is made of
 
 namespace {
 
@@ -137,15 +135,6 @@ TEST(DotFont, EveryCharacterTheSignCanBeSentHasItsOwnGlyph) {
 
 using Lines = std::vector<std::string>;
 
-// Frames each command body (from the command code on; several are separated
-// by EOT) and feeds the frames to the sign.
-void Send(CVirtualSign& sign, const std::string& bodies) {
-  std::string stream = "\1Z00\2";
-  for (char c : bodies) stream += c == '\4' ? std::string("\4\1Z00\2") : std::string(1, c);
-  stream += '\4';
-  sign.MakeDecoder().Feed(reinterpret_cast<const std::uint8_t*>(stream.data()), stream.size());
-}
-
 // Memory configuration entries: label, TEXT (A) or STRING (B), lock, size in
 // hex, then four bytes the sign keeps.
 const std::string kTextA = "AAU0020FF00", kString1 = "1BL00030000";
@@ -198,8 +187,12 @@ TEST(VirtualSign, WhatARealSignWouldShowAndObjectTo) {
     CVirtualSign sign([&lines](const std::string& line) {
       if (line.rfind("sign: ", 0) != 0) lines.push_back(line);
     });
-    Send(sign, "E$" + kTextA + "BAU0020FF00" + kString1 +
-                   "4BL00030000\4G1 9\4ABsecond\4AAbefore\0201\4" + row.bodies);
+    // Each command body framed (several are separated by EOT).
+    const std::string bodies = "E$" + kTextA + "BAU0020FF00" + kString1 +
+                               "4BL00030000\4G1 9\4ABsecond\4AAbefore\0201\4" + row.bodies;
+    const std::string frames =
+        "\1Z00\2" + std::regex_replace(bodies, std::regex("\4"), "\4\1Z00\2") + "\4";
+    sign.MakeDecoder().Feed(reinterpret_cast<const std::uint8_t*>(frames.data()), frames.size());
     EXPECT_EQ(lines, row.warning.empty() ? Lines{} : Lines{"warning: " + row.warning});
     EXPECT_EQ(RenderMarkup(sign.Display()), row.shown);
   }
