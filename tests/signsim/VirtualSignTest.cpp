@@ -114,9 +114,7 @@ TEST(DotRaster, CharactersTakeTheirColumnsAndRotatingTextEntersRightAndLeavesLef
   EXPECT_LE(Strip("\033 b\0361WWW999 WWW999").columns.size(), 80u);
 
   const CDotStrip strip = Strip("\033 aHI");
-  ASSERT_TRUE(strip.rotate);
-  const int width = 20;
-  const int period = RotationPeriod(strip, width);
+  const int width = 20, period = RotationPeriod(strip, width);
   for (const CDotColumn& column : FaceColumns(strip, width, 0)) EXPECT_EQ(column.rows, 0);
   EXPECT_EQ(FaceColumns(strip, width, 1)[width - 1], strip.columns.front());
   EXPECT_EQ(FaceColumns(strip, width, period - 1)[0], strip.columns.back());
