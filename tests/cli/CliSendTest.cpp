@@ -16,23 +16,12 @@
 #include "settings/SavedSettings.h"
 #include "tests/cli/CliRun.h"
 #include "tests/link/FakeUsbControl.h"
-#include "tests/settings/TemporaryConfigHome.h"
-#include "tests/support/PseudoTerminal.h"
+#include "tests/link/LinkFakes.h"
 
 namespace {
 
-class CliSendTest : public TemporaryConfigHome {
+class CliSendTest : public CPseudoTerminalTest {
  protected:
-  void SetUp() override {
-    TemporaryConfigHome::SetUp();
-    ASSERT_TRUE(pty.IsOpen());
-    pty.MakeRaw();
-    setenv("RAVELLE_COM1", pty.SlavePath().c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("RAVELLE_COM1");
-    TemporaryConfigHome::TearDown();
-  }
   static void Save(CCommSettings settings) {
     CRegistryAccess registry;
     ASSERT_FALSE(SaveCommSettings(settings, registry));
@@ -44,47 +33,45 @@ class CliSendTest : public TemporaryConfigHome {
     Bytes expected;
     for (const Bytes& packet : packets)
       expected.insert(expected.end(), packet.begin(), packet.end());
-    pty.StartReading(expected.size());
+    pty_.MakeRaw();
+    pty_.StartReading(expected.size());
     CCliRun run = RunCliOn(args);
-    EXPECT_EQ(HexBytes(pty.Collect()), HexBytes(expected));
+    EXPECT_EQ(HexBytes(pty_.Collect()), HexBytes(expected));
     return run;
   }
-
-  CPseudoTerminal pty;
 };
+
+// The exit status and both whole outputs.
+std::string Outcome(const CCliRun& run) {
+  return std::to_string(run.exitStatus) + "|" + run.out + "|" + run.err;
+}
 
 // --port sends at the line settings given; without it the saved connection
 // chooses the road and its settings.
 TEST_F(CliSendTest, SerialSendsDeliverExactlyThePacketsOfTheDump) {
-  const CCliRun board = SendExpecting({"--port", "1", "scoreboard", "HOM", "VIS"},
-                                      HomVisScoreboard("  ", " 0", " 0"));
-  EXPECT_EQ(board.exitStatus, 0) << board.err;
-  EXPECT_EQ(board.out + board.err, "");
-
-  const CCliRun unsaved = RunCliOn({"clear"});
-  EXPECT_EQ(unsaved.exitStatus, 1);
-  EXPECT_EQ(unsaved.err,
-            "ravelle-cli: no connection settings are saved; choose the road with --port N or "
+  EXPECT_EQ(Outcome(SendExpecting({"--port", "1", "scoreboard", "HOM", "VIS"},
+                                  HomVisScoreboard("  ", " 0", " 0"))),
+            "0||");
+  EXPECT_EQ(Outcome(RunCliOn({"clear"})),
+            "1||ravelle-cli: no connection settings are saved; choose the road with --port N or "
             "--usb or --tcp HOST:PORT, or save the settings in Ravelle's Communication Settings\n");
-  EXPECT_TRUE(pty.Read(1, 0, 100).empty()) << "nothing sent";
+  EXPECT_TRUE(pty_.Read(1, 0, 100).empty()) << "nothing sent";
 
   Save({"alpha", kConnectionSerialCustom, 1, 19200, 8, "none", 2});
-  const CCliRun clear = SendExpecting({"clear"}, ClearSignPackets());
-  EXPECT_EQ(clear.exitStatus, 0) << clear.err;
-  const termios line = pty.LineSettings();
+  EXPECT_EQ(Outcome(SendExpecting({"clear"}, ClearSignPackets())), "0||");
+  const termios line = pty_.LineSettings();
   EXPECT_EQ(cfgetospeed(&line), B19200);
   EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8 | CSTOPB));
 }
 
 TEST_F(CliSendTest, AFailedSendSaysWhyAndExitsOne) {
   setenv("RAVELLE_COM1", "/nonexistent", 1);
-  const CCliRun serial = RunCliOn({"--port", "1", "--baud", "9600", "clear"});
-  EXPECT_EQ(serial.exitStatus, 1);
-  EXPECT_EQ(serial.out, "");
+  // One line for each of the three packets.
   const std::string line =
-      "ravelle-cli: packet not sent to COM1 (/nonexistent): " + std::string(std::strerror(ENOENT));
-  EXPECT_EQ(serial.err.find(line), 0u) << serial.err;
-  EXPECT_EQ(serial.err.rfind(line), serial.err.size() - line.size() - 1) << "one line a packet";
+      "ravelle-cli: packet not sent to COM1 (/nonexistent): " + std::string(std::strerror(ENOENT)) +
+      "\n";
+  EXPECT_EQ(Outcome(RunCliOn({"--port", "1", "--baud", "9600", "clear"})),
+            "1||" + line + line + line);
 
   // No USB library is found here: each packet's trouble shows as a message,
   // on standard error too.
@@ -103,18 +90,13 @@ TEST_F(CliSendTest, AUsbChunkRefusedFailsTheRun) {
       reinterpret_cast<FakeUsbControlFn>(dlsym(library.get(), "FakeUsb_Control"))();
   *control = FakeUsbControl{};
   control->openResult = 1;
-  const CCliRun whole = RunCliOn({"--usb", "clear"});
-  EXPECT_EQ(whole.exitStatus, 0) << whole.err;
-  EXPECT_EQ(whole.out + whole.err, "");
+  EXPECT_EQ(Outcome(RunCliOn({"--usb", "clear"})), "0||");
 
   control->writes = 0;
   control->refuseWrite = 2;
   control->refuseResult = -7;
-  const CCliRun refused = RunCliOn({"--usb", "clear"});
-  EXPECT_EQ(refused.exitStatus, 1);
-  EXPECT_EQ(refused.out, "");
-  EXPECT_EQ(refused.err,
-            "ravelle-cli: packet not sent over USB: the sign did not take all of it (write "
+  EXPECT_EQ(Outcome(RunCliOn({"--usb", "clear"})),
+            "1||ravelle-cli: packet not sent over USB: the sign did not take all of it (write "
             "result -7)\n");
 }
 
@@ -128,7 +110,7 @@ TEST_F(CliSendTest, ASessionOnAStalledLineEndsOnItsOwn) {
   const CCliRun run = RunCliOn({"--port", "1", "--baud", "4000000", "session"}, session);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(120));
   EXPECT_EQ(run.exitStatus, 1);
-  const std::string timedOut = "ravelle-cli: packet not sent to COM1 (" + pty.SlavePath() +
+  const std::string timedOut = "ravelle-cli: packet not sent to COM1 (" + pty_.SlavePath() +
                                "): " + std::strerror(ETIMEDOUT) + "\n";
   EXPECT_NE(run.err.find(timedOut), std::string::npos) << run.err;
   EXPECT_TRUE(run.err.ends_with(timedOut)) << "the last presses are lost too";
@@ -140,7 +122,7 @@ TEST_F(CliSendTest, ASessionOnAStalledLineEndsOnItsOwn) {
 // dump needs no settings. Mended, the next run reads the file anew.
 TEST_F(CliSendTest, AnUnreadableSettingsFileIsReportedAndNothingIsSent) {
   Save({"alpha", kConnectionSerialClassic, 200, 9600, 7, "even", 1});
-  ASSERT_TRUE(SaveComPortDevice(200, pty.SlavePath()));
+  ASSERT_TRUE(SaveComPortDevice(200, pty_.SlavePath()));
   const std::string saved = StoreText();
   PutStoreText(saved + "\"StopBits\"=dword:1\n");
   const std::string said =
@@ -151,11 +133,9 @@ TEST_F(CliSendTest, AnUnreadableSettingsFileIsReportedAndNothingIsSent) {
        {std::vector<std::string>{"clear"},
         {"--port", "200", "--baud", "9600", "--bits", "8", "--parity", "none", "--stop-bits", "1",
          "note", "x"}}) {
-    const CCliRun run = RunCliOn(args);
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.out + run.err, said);
+    EXPECT_EQ(Outcome(RunCliOn(args)), "1||" + said);
   }
-  EXPECT_TRUE(pty.Read(1, 0, 200).empty()) << "nothing sent";
+  EXPECT_TRUE(pty_.Read(1, 0, 200).empty()) << "nothing sent";
   EXPECT_EQ(RunCliOn({"--dump", "clear"}).exitStatus, 0) << "a dump needs no settings";
 
   PutStoreText(saved);
