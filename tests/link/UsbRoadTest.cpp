@@ -29,9 +29,6 @@ const std::string kM3 =
     "Failed to Open the USB connection to the LED sign -- some other program may be using the LED "
     "sign, or the sign needs to be re-connected, or the computer needs to be rebooted.";
 
-// No COM port this high leads anywhere on either system.
-constexpr int kUnmappedPort = 200;
-
 std::vector<unsigned char> Packet(std::size_t length) {
   std::vector<unsigned char> packet(length);
   for (std::size_t i = 0; i < length; ++i) packet[i] = static_cast<unsigned char>(i + i / 256);
@@ -40,7 +37,6 @@ std::vector<unsigned char> Packet(std::size_t length) {
 
 class UsbRoadTest : public testing::Test {
  protected:
-  UsbRoadTest() { settings_.connection = kConnectionUsbPrism; }
   // A fresh link on the library (the real name for the whole fake), which
   // the test keeps loaded so its record outlives the link's own loading.
   void UseFake(const char* library, int openResult = 1, int refuseWrite = 0, int refuseResult = 0) {
@@ -116,7 +112,7 @@ TEST_F(UsbRoadTest, OnlyTheExactConnectionTakesTheUsbRoadWithTenPumpPassesAfter)
   for (const char* connection :
        {"USB - betabrite prism", "usb - betabrite prism ", "serial port - betabrite classic", ""}) {
     settings_.connection = connection;
-    link_->SendToSign(kUnmappedPort, Packet(5).data(), 5);
+    link_->SendToSign(200, Packet(5).data(), 5);  // a COM port that leads nowhere
     EXPECT_TRUE(link_->LastSerialFailure()) << connection;
   }
   EXPECT_EQ(std::make_tuple(std::string(control_->calls), pump_.passes, outcomes_),
