@@ -6,8 +6,6 @@
 #include <vector>
 
 #include "game/RavelleDoc.h"
-#include "link/EventPump.h"
-#include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
 #include "link/SignLink.h"
 #include "tests/settings/TemporaryConfigHome.h"
