@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,11 +71,13 @@ class CRecordingSerialPort : public CSerialPort {
  public:
   explicit CRecordingSerialPort(std::string& calls) : calls_(calls) {}
 
-#define RAVELLE_RECORD(Result, Name, Parameters, Arguments, ...) \
-  Result Name Parameters override {                              \
-    if (depth_++ == 0) Note(#Name, {__VA_ARGS__});               \
-    const Leave leave{depth_};                                   \
-    return CSerialPort::Name Arguments;                          \
+// Each operation counts how deep in recorded calls it runs, and lowers the
+// count again on the way out, thrown or not.
+#define RAVELLE_RECORD(Result, Name, Parameters, Arguments, ...)                             \
+  Result Name Parameters override {                                                          \
+    if (depth_++ == 0) Note(#Name, {__VA_ARGS__});                                           \
+    const std::unique_ptr<int, void (*)(int*)> leave(&depth_, [](int* depth) { --*depth; }); \
+    return CSerialPort::Name Arguments;                                                      \
   }
   RAVELLE_RECORD(void, Open,
                  (int p, std::uint32_t b, SerialParity y, std::uint8_t d, SerialStopBits s,
@@ -108,10 +111,6 @@ class CRecordingSerialPort : public CSerialPort {
 #undef RAVELLE_RECORD
 
  private:
-  struct Leave {
-    int& depth;
-    ~Leave() { --depth; }
-  };
   // "Name" alone, or "Name(1,2)" with its arguments.
   void Note(const char* name, std::initializer_list<long> arguments) {
     std::string text = name;
