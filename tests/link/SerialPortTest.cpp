@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstring>
 
-#include "link/ComPortMap.h"
 #include "link/TermiosMapping.h"
 #include "link/linux/LineSpeed.h"
 #include "tests/link/LinkFakes.h"
