@@ -51,7 +51,6 @@ int libusb_bulk_transfer(libusb_device_handle* handle, unsigned char endpoint, u
     *transferred = 0;
     return LIBUSB_ERROR_TIMEOUT;
   }
-  ++fakeLibusb.outTransfers;
   fakeLibusb.lastLength = length;
   int limit = fakeLibusb.transferredLimit;
   *transferred = limit < 0 || limit > length ? length : limit;

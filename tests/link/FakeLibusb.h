@@ -12,7 +12,6 @@ typedef struct FakeLibusb {
   int devicePresent;     // libusb_open_device_with_vid_pid finds the sign
   int transferResult;    // what each OUT bulk transfer returns
   int transferredLimit;  // at most this many bytes of an OUT transfer go out; -1: all
-  int outTransfers;      // OUT transfers so far
   int lastLength;        // the length of the last OUT transfer
 } FakeLibusb;
 

@@ -1,22 +1,26 @@
 #pragma once
 
 #include <cstdlib>
-#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "game/RavelleDoc.h"
-#include "link/EventPump.h"
-#include "link/MessageBoxSeam.h"
 #include "link/SerialPort.h"
 #include "link/SignLink.h"
 #include "tests/settings/TemporaryConfigHome.h"
 #include "tests/support/FakeViewStatus.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/SeamFakes.h"
+
+// Every byte value, the flow-control and line-end characters among them; no
+// two 256-byte stretches alike.
+inline std::vector<unsigned char> Packet(std::size_t length) {
+  std::vector<unsigned char> packet(length);
+  for (std::size_t i = 0; i < length; ++i) packet[i] = static_cast<unsigned char>(i + i / 256);
+  return packet;
+}
 
 // A pseudo-terminal as COM1, a settings store of the test's own, and a sign
 // link on a document that takes the serial road.
@@ -38,6 +42,19 @@ class CPseudoTerminalTest : public TemporaryConfigHome {
     return link_.LastSerialFailure() ? static_cast<int>(link_.LastSerialFailure()->errorCode) : 0;
   }
 
+  // Sends on the COM port while the master is read, closed after
+  // closeAfter bytes if that is not 0; returns what arrived.
+  std::vector<unsigned char> Send(const std::vector<unsigned char>& packet, int comPort = 1,
+                                  std::size_t closeAfter = 0) {
+    pty_.StartReading(packet.size(), closeAfter);
+    link_.SendToSign(comPort, packet.data(), static_cast<int>(packet.size()));
+    return pty_.Collect();
+  }
+  // A packet of this length arrived whole and the send says so.
+  bool SentWhole(std::size_t length, int comPort = 1) {
+    return Send(Packet(length), comPort) == Packet(length) && FailureCode() == 0;
+  }
+
   CPseudoTerminal pty_;
   CRavelleDoc doc_;
   CFakeViewStatus view_;
@@ -47,14 +64,6 @@ class CPseudoTerminalTest : public TemporaryConfigHome {
   int outcomes_ = 0;
 };
 
-// Every byte value, the flow-control and line-end characters among them; no
-// two 256-byte stretches alike.
-inline std::vector<unsigned char> Packet(std::size_t length) {
-  std::vector<unsigned char> packet(length);
-  for (std::size_t i = 0; i < length; ++i) packet[i] = static_cast<unsigned char>(i + i / 256);
-  return packet;
-}
-
 // A real serial port that also writes down, space-separated, each operation
 // its user calls of those the serial road uses. Operations that other
 // operations call on the way (AbortWrites' Purge...) are not written down.
@@ -62,10 +71,13 @@ class CRecordingSerialPort : public CSerialPort {
  public:
   explicit CRecordingSerialPort(std::string& calls) : calls_(calls) {}
 
-#define RAVELLE_RECORD(Result, Name, Parameters, Arguments, ...) \
-  Result Name Parameters override {                              \
-    Scope scope(*this, Text(#Name, {__VA_ARGS__}));              \
-    return CSerialPort::Name Arguments;                          \
+// Each operation counts how deep in recorded calls it runs, and lowers the
+// count again on the way out, thrown or not.
+#define RAVELLE_RECORD(Result, Name, Parameters, Arguments, ...)                             \
+  Result Name Parameters override {                                                          \
+    if (depth_++ == 0) Note(#Name, {__VA_ARGS__});                                           \
+    const std::unique_ptr<int, void (*)(int*)> leave(&depth_, [](int* depth) { --*depth; }); \
+    return CSerialPort::Name Arguments;                                                      \
   }
   RAVELLE_RECORD(void, Open,
                  (int p, std::uint32_t b, SerialParity y, std::uint8_t d, SerialStopBits s,
@@ -99,18 +111,11 @@ class CRecordingSerialPort : public CSerialPort {
 #undef RAVELLE_RECORD
 
  private:
-  struct Scope {
-    Scope(CRecordingSerialPort& port, const std::string& text) : depth(port.depth_) {
-      if (depth++ == 0) port.calls_ += (port.calls_.empty() ? "" : " ") + text;
-    }
-    ~Scope() { --depth; }
-    int& depth;
-  };
   // "Name" alone, or "Name(1,2)" with its arguments.
-  static std::string Text(const char* name, std::initializer_list<long> arguments) {
+  void Note(const char* name, std::initializer_list<long> arguments) {
     std::string text = name;
     for (long argument : arguments) text += (text == name ? "(" : ",") + std::to_string(argument);
-    return arguments.size() == 0 ? text : text + ")";
+    calls_ += (calls_.empty() ? "" : " ") + text + (arguments.size() == 0 ? "" : ")");
   }
 
   std::string& calls_;
