@@ -107,6 +107,7 @@ TEST_F(KeptGameTest, EveryFieldAndALongHistoryComeBackExactly) {
   const CKeptGameRecord found = kept.Load().game.value();
   EXPECT_EQ(std::tie(found.fields, found.showing, found.shownNote),
             std::tie(game.fields, game.showing, game.shownNote));
+  EXPECT_EQ(FormatKeptGame(found), FileText(kept.File())) << "the last change comes back too";
   // A person reads the history a line at a time.
   EXPECT_NE(FileText(kept.File()).find("\"1001\"=\"  20:15:09 -- Note :: \\\"quoted\\\" \\\\ "),
             std::string::npos);

@@ -265,14 +265,15 @@ TEST_F(ScoreboardGameTest, ActionsArrivingDuringASendRunAfterItInOrder) {
 }
 
 // Typed text with a character the sign cannot show never reaches an
-// abbreviation box; the box keeps what it had.
+// abbreviation box; the box keeps what it had. The box holds three
+// characters: the euro after "HOME" never gets in.
 TEST_F(ScoreboardGameTest, AbbreviationBoxesRefuseWhatTheSignCannotShow) {
   const struct {
     const char* typed;
     bool taken;
-  } rows[] = {{"\x80\x80\x80", false}, {"A\x99", false}, {"\x8C", false}, {"\xC8", false},
-              {"\xC9T\xC9", true},     {"\xCA", true},   {"a~}", true},   {"", true},
-              {"HOME\x80", true}};  // the box holds three characters: the euro never gets in
+  } rows[] = {{"\x80\x80\x80", false}, {"A\x99", false}, {"\x8C", false},     {"\xC8", false},
+              {"A\t", false},          {"\x7F", false},  {"\xC9T\xC9", true}, {"\xCA", true},
+              {"a~}", true},           {"", true},       {"HOME\x80", true}};
   for (const auto& row : rows) {
     game.TypeTeam2("OLD");
     EXPECT_EQ(game.TypeTeam2(row.typed), row.taken) << row.typed;
@@ -282,22 +283,27 @@ TEST_F(ScoreboardGameTest, AbbreviationBoxesRefuseWhatTheSignCannotShow) {
 
 TEST(RavelleDocTest, NewDocumentResetsTheGameToItsStartAndKeepsTheConnection) {
   CRavelleDoc doc;
+  const auto connection = [&doc] {
+    return std::make_tuple(doc.protocol, doc.connection, doc.comPort, doc.baudRate, doc.byteSize,
+                           doc.parity, doc.stopBits);
+  };
+  EXPECT_EQ(connection(), std::make_tuple("alpha", "", 1, 9600, 7, "even", 1));
   static_cast<CGameFields&>(doc) = {12,       "HOM",   "Green",     "Amber",  999,     "VIS",
                                     "Yellow", "Brown", "Half time", "Orange", "Giant", "history"};
   doc.baudRate = 19200;
   EXPECT_TRUE(doc.OnNewDocument());
   EXPECT_EQ(static_cast<CGameFields&>(doc), CGameFields{});
-  EXPECT_EQ(std::make_tuple(doc.protocol, doc.connection, doc.comPort, doc.baudRate, doc.byteSize,
-                            doc.parity, doc.stopBits),
-            std::make_tuple("alpha", "", 1, 19200, 7, "even", 1));
+  EXPECT_EQ(connection(), std::make_tuple("alpha", "", 1, 19200, 7, "even", 1));
 }
 
-// A history line names at most three characters of the abbreviation.
+// A history line is appended and names at most three characters of the
+// abbreviation.
 TEST(RavelleDocTest, ScoreHistoryLineCutsTheAbbreviation) {
   CRavelleDoc doc;
+  doc.history = "first\n";
   doc.SetClock(FixedClock(0, 0, 0));
   doc.AppendScoreHistory("ABCD", 2);
-  EXPECT_EQ(doc.history, "  00:00:00 -- ABC ::  2\n");
+  EXPECT_EQ(doc.history, "first\n  00:00:00 -- ABC ::  2\n");
 }
 
 }  // namespace
