@@ -49,8 +49,6 @@ TEST(PacketsTest, BuildersLayOutEveryPacketByteForByte) {
     EXPECT_EQ(row.built, row.expected) << row.name << ": " << HexBytes(row.built);
 }
 
-using Texts = std::vector<std::string>;
-
 class SignMessagesTest : public ::testing::Test {
  protected:
   SignMessagesTest() : messages(doc, sink, view) {
@@ -85,7 +83,7 @@ TEST_F(SignMessagesTest, ClearSignRefusedSizesAndTheScoreLinesBound) {
 // Team 1's score decides the spacer: one blank from 10 on, two below. It is
 // sent only when it differs from the last one, and stored before it is sent.
 TEST_F(SignMessagesTest, SpacerIsSentOnlyWhenItChanges) {
-  Texts spacers;  // lastSpacer as each packet goes out
+  std::vector<std::string> spacers;  // lastSpacer as each packet goes out
   sink.onPacket = [&] { spacers.push_back(view.lastSpacer); };
   view.lastSpacer = "  ";
   doc.team1Score = 10;
@@ -101,7 +99,7 @@ TEST_F(SignMessagesTest, SpacerIsSentOnlyWhenItChanges) {
                                               StringPacket('2', " 5"), StringPacket('3', "  "),
                                               StringPacket('1', " 9")}))
       << HexPackets(sink.Bytes());
-  EXPECT_EQ(spacers, (Texts{" ", " ", " ", " ", " ", "  ", "  "}));
+  EXPECT_EQ(spacers, (std::vector<std::string>{" ", " ", " ", " ", " ", "  ", "  "}));
 }
 
 // The memory configuration sizes the TEXT file to the note packet. The sign
