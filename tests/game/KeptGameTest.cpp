@@ -56,10 +56,6 @@ std::string FileText(const fs::path& file) {
 
 class KeptGameTest : public ::testing::Test {
  protected:
-  static fs::path MakeFolder() {
-    std::string pattern = (fs::temp_directory_path() / "ravelle-kept-XXXXXX").string();
-    return mkdtemp(pattern.data());
-  }
   ~KeptGameTest() override { fs::remove_all(folder_); }
 
   // Plays HOM 9 - VIS 3; the note "Half time" goes to the sign when asked,
@@ -90,7 +86,8 @@ class KeptGameTest : public ::testing::Test {
     return run.doc;
   }
 
-  fs::path folder_ = MakeFolder();
+  std::string pattern_ = (fs::temp_directory_path() / "ravelle-kept-XXXXXX").string();
+  fs::path folder_ = mkdtemp(pattern_.data());
   CKeptGame kept{folder_ / "ravelle" / "game"};
 };
 
