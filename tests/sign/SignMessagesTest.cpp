@@ -66,18 +66,16 @@ class SignMessagesTest : public ::testing::Test {
 // size the four hex digits cannot hold is refused and nothing is sent; the
 // score line is bounded whatever the abbreviations hold.
 TEST_F(SignMessagesTest, ClearSignRefusedSizesAndTheScoreLinesBound) {
-  view.nowShowingTexts.push_back("HOM 3  VIS 0");
   view.scoreMode = 1;
   view.lastSpacer = " ";
+  doc.team1Abbrev = std::string(2000, 'A');
+  messages.UpdateNowShowing();
   messages.ClearSign();
   EXPECT_FALSE(messages.BuildMemoryConfig(3, 0x10000) || messages.BuildMemoryConfig(3, -1));
   EXPECT_EQ(sink.Bytes(), ClearSignPackets()) << HexPackets(sink.Bytes());
   for (const CRecordedPacket& packet : sink.packets) EXPECT_EQ(packet.comPort, 3);
-  EXPECT_EQ(std::make_tuple(view.NowShowing(), view.scoreMode, view.lastSpacer),
-            std::make_tuple("", 1, " "));
-  doc.team1Abbrev = std::string(2000, 'A');
-  messages.UpdateNowShowing();
-  EXPECT_EQ(view.NowShowing(), std::string(999, 'A'));
+  EXPECT_EQ(view.nowShowingTexts, (std::vector<std::string>{std::string(999, 'A'), ""}));
+  EXPECT_EQ(view.lastSpacer + std::to_string(view.scoreMode), " 1");
 }
 
 // Team 1's score decides the spacer: one blank from 10 on, two below. It is
