@@ -138,8 +138,7 @@ TEST_F(KeptGameTest, YesRestoresTheGameAndSendsWhatWasOnTheSignNoForgetsIt) {
   Play(CShowing::Scoreboard);
   EXPECT_TRUE(CRun(kept, false).StartedAfresh());
   CRun next(kept, true);
-  EXPECT_TRUE(next.StartedAfresh());
-  EXPECT_TRUE(next.form.events.empty());
+  EXPECT_TRUE(next.StartedAfresh() && next.form.events.empty()) << "No forgot the game";
 }
 
 // Whatever is wrong with the file, nothing of it reaches the game: the
