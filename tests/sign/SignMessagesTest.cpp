@@ -15,8 +15,11 @@ namespace {
 
 // The packets the messages send are checked whole where they are sent
 // (SignMessagesTest); here the builders' edges and one packet written out
-// byte by byte, apart from the helpers that build the expected packets.
+// byte by byte, apart from the helpers that build the expected packets. A
+// note's text has room for 8200 - 33 = 8167 bytes (Normal), 8165 (Giant),
+// and is cut before a two-byte character that would straddle the end.
 TEST(PacketsTest, BuildersLayOutEveryPacketByteForByte) {
+  const auto x = [](std::size_t count) { return std::string(count, 'x'); };
   const struct {
     const char* name;
     Bytes built;
@@ -31,42 +34,26 @@ TEST(PacketsTest, BuildersLayOutEveryPacketByteForByte) {
       {"scoreboard without names", MakeScoreboardPacket("", '4', '5', "", '6', '7'),
        ScoreboardPacket("", "", "4567")},
       {"empty giant note", MakeNotePacket("", '1', true), NotePacket('1', "\x12\x11")},
+      {"8167 fit", MakeNotePacket(x(8167), '1', false), NotePacket('1', x(8167))},
+      {"8168 are cut", MakeNotePacket(x(8168), '1', false), NotePacket('1', x(8167))},
+      {"a pair ending at 8167 fits", MakeNotePacket(x(8165) + "\x08\x22", '1', false),
+       NotePacket('1', x(8165) + "\x08\x22")},
+      {"a pair straddling the end", MakeNotePacket(x(8166) + "\x08\x22", '1', false),
+       NotePacket('1', x(8166))},
+      {"8165 giant fit", MakeNotePacket(x(8165), '1', true),
+       NotePacket('1', "\x12" + x(8165) + "\x11")},
+      {"a pair straddling the giant end", MakeNotePacket(x(8164) + "\x08\x22", '1', true),
+       NotePacket('1', "\x12" + x(8164) + "\x11")},
   };
   for (const auto& row : rows)
     EXPECT_EQ(row.built, row.expected) << row.name << ": " << HexBytes(row.built);
 }
-
-// Room for the text: 8200 - 33 = 8167 bytes (Normal), 8165 (Giant). The text
-// is cut before a two-byte character that would straddle the end.
-TEST(PacketsTest, NoteTextIsCutAtACharacterBoundaryToFitTheArea) {
-  const std::string pair = "\x08\x22";
-  const struct {
-    std::string text;
-    bool giant;
-    std::size_t kept;
-  } rows[] = {
-      {std::string(8167, 'x'), false, 8167},        {std::string(8168, 'x'), false, 8167},
-      {std::string(8165, 'x') + pair, false, 8167}, {std::string(8166, 'x') + pair, false, 8166},
-      {std::string(8165, 'x'), true, 8165},         {std::string(8164, 'x') + pair, true, 8164},
-  };
-  for (const auto& row : rows) {
-    const std::string kept = row.text.substr(0, row.kept);
-    EXPECT_EQ(MakeNotePacket(row.text, '1', row.giant),
-              NotePacket('1', row.giant ? "\x12" + kept + "\x11" : kept))
-        << row.text.size() << (row.giant ? " giant" : "");
-    EXPECT_LE(MakeNotePacket(row.text, '1', row.giant).size(), kNotePacketArea);
-  }
-}
-
-using Texts = std::vector<std::string>;
 
 class SignMessagesTest : public ::testing::Test {
  protected:
   SignMessagesTest() : messages(doc, sink, view) {
     doc.comPort = 3;
     doc.SetClock(FixedClock(9, 30, 0));
-    doc.team1Abbrev = "HOM";
-    doc.team2Abbrev = "VIS";
   }
 
   CRavelleDoc doc;
@@ -75,57 +62,42 @@ class SignMessagesTest : public ::testing::Test {
   CSignMessages messages;
 };
 
-TEST_F(SignMessagesTest, ClearSignSendsThreePacketsAndEmptiesOnlyNowShowing) {
-  view.nowShowingTexts.push_back("HOM 3  VIS 0");
+// Clear LED Sign empties Now Showing and nothing else of the view; a memory
+// size the four hex digits cannot hold is refused and nothing is sent; the
+// score line is bounded whatever the abbreviations hold.
+TEST_F(SignMessagesTest, ClearSignRefusedSizesAndTheScoreLinesBound) {
   view.scoreMode = 1;
   view.lastSpacer = " ";
+  doc.team1Abbrev = std::string(2000, 'A');
+  messages.UpdateNowShowing();
   messages.ClearSign();
+  EXPECT_FALSE(messages.BuildMemoryConfig(3, 0x10000) || messages.BuildMemoryConfig(3, -1));
   EXPECT_EQ(sink.Bytes(), ClearSignPackets()) << HexPackets(sink.Bytes());
   for (const CRecordedPacket& packet : sink.packets) EXPECT_EQ(packet.comPort, 3);
-  EXPECT_EQ(std::make_tuple(view.NowShowing(), view.scoreMode, view.lastSpacer),
-            std::make_tuple("", 1, " "));
-
-  // A size the four hex digits cannot hold is refused and nothing is sent.
-  sink.packets.clear();
-  EXPECT_FALSE(messages.BuildMemoryConfig(3, 0x10000));
-  EXPECT_FALSE(messages.BuildMemoryConfig(3, -1));
-  EXPECT_TRUE(sink.packets.empty());
+  EXPECT_EQ(view.nowShowingTexts, (std::vector<std::string>{std::string(999, 'A'), ""}));
+  EXPECT_EQ(view.lastSpacer + std::to_string(view.scoreMode), " 1");
 }
 
 // Team 1's score decides the spacer: one blank from 10 on, two below. It is
 // sent only when it differs from the last one, and stored before it is sent.
 TEST_F(SignMessagesTest, SpacerIsSentOnlyWhenItChanges) {
-  const struct {
-    int team1Score;
-    const char* spacerBefore;
-    int team, score;
-    std::vector<Bytes> expected;
-    const char* spacerAfter;
-  } rows[] = {
-      {10, "  ", 1, 10, {StringPacket('3', " "), StringPacket('1', " 10")}, " "},
-      {11, " ", 1, 11, {StringPacket('1', " 11")}, " "},
-      {12, "", 2, 5, {StringPacket('3', " "), StringPacket('2', " 5")}, " "},
-      {9, " ", 1, 9, {StringPacket('3', "  "), StringPacket('1', " 9")}, "  "},
-  };
-  Texts spacers;  // lastSpacer as each packet goes out
+  std::vector<std::string> spacers;  // lastSpacer as each packet goes out
   sink.onPacket = [&] { spacers.push_back(view.lastSpacer); };
-  for (const auto& row : rows) {
-    sink.packets.clear();
-    spacers.clear();
-    doc.team1Score = row.team1Score;
-    view.lastSpacer = row.spacerBefore;
-    messages.SendTeamScore(row.team, row.score);
-    EXPECT_EQ(sink.Bytes(), row.expected) << row.team1Score << "\n" << HexPackets(sink.Bytes());
-    EXPECT_EQ(spacers.front(), row.spacerAfter) << row.team1Score;
-    EXPECT_EQ(view.lastSpacer, row.spacerAfter) << row.team1Score;
-  }
-}
-
-TEST_F(SignMessagesTest, TheScoreLineIsBoundedWhateverTheAbbreviationsHold) {
-  view.scoreMode = 1;
-  doc.team1Abbrev = std::string(2000, 'A');
-  messages.UpdateNowShowing();
-  EXPECT_EQ(view.NowShowing(), std::string(999, 'A'));
+  view.lastSpacer = "  ";
+  doc.team1Score = 10;
+  messages.SendTeamScore(1, 10);
+  doc.team1Score = 11;
+  messages.SendTeamScore(1, 11);
+  view.lastSpacer = "";
+  messages.SendTeamScore(2, 5);
+  doc.team1Score = 9;
+  messages.SendTeamScore(1, 9);
+  EXPECT_EQ(sink.Bytes(), (std::vector<Bytes>{StringPacket('3', " "), StringPacket('1', " 10"),
+                                              StringPacket('1', " 11"), StringPacket('3', " "),
+                                              StringPacket('2', " 5"), StringPacket('3', "  "),
+                                              StringPacket('1', " 9")}))
+      << HexPackets(sink.Bytes());
+  EXPECT_EQ(spacers, (std::vector<std::string>{" ", " ", " ", " ", " ", "  ", "  "}));
 }
 
 // The memory configuration sizes the TEXT file to the note packet. The sign
@@ -166,16 +138,16 @@ TEST_F(SignMessagesTest, NoteGoesOutInItsSizeWithHistoryAndNowShowing) {
     doc.history.clear();
     doc.noteText = row.note;
     doc.noteSize = row.size;
-    const CNoteFit fit = messages.SendNote();
-    EXPECT_EQ(NoteFitNotice(fit), row.notice);
+    const std::string notice = NoteFitNotice(messages.SendNote());
     const Bytes note = NotePacket('2', row.sent);
     char size[5];
     std::snprintf(size, sizeof size, "%04zX", note.size());
     EXPECT_EQ(sink.Bytes(), (std::vector<Bytes>{MemoryConfig(size), note, RunSequence()}))
         << row.note.substr(0, 20) << " " << row.size;
-    EXPECT_EQ(doc.history, "  09:30:00 -- Note :: " + row.logged + "\n");
-    EXPECT_EQ(view.NowShowing(), row.shown);
-    EXPECT_EQ(doc.noteText, row.note) << "the document keeps the typed note";
+    EXPECT_EQ(
+        notice + "|" + doc.history + "|" + view.NowShowing() + "|" + doc.noteText,
+        row.notice + "|  09:30:00 -- Note :: " + row.logged + "\n|" + row.shown + "|" + row.note)
+        << "the document keeps the typed note";
   }
   EXPECT_EQ(std::make_tuple(view.scoreMode, view.lastSpacer), std::make_tuple(0, " "));
 }

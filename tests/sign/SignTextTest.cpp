@@ -15,29 +15,68 @@
 
 namespace {
 
-TEST(Windows1252Test, ConvertsBothWaysDroppingWhatTheCodePageLacks) {
+// Text converted from UTF-8 to Windows-1252 (kUtf8) or from Windows-1252 to
+// sign bytes (kSign), and how many characters were left out.
+TEST(SignTextTest, ConversionsDropWhatTheyCannotCarry) {
+  std::string pairs;
+  for (int i = 0; i < 70000; ++i) pairs += "\x08\x22";
+  enum { kUtf8, kSign };
   const struct {
+    int conversion;
     const char* name;
-    std::string utf8;
-    std::string windows1252;
+    std::string input, output;
     int dropped;
   } rows[] = {
-      {"euro sign, f hook, curly quotes", "\xE2\x82\xAC\xE2\x80\x98\xC6\x92\xE2\x80\x99",
+      {kUtf8, "euro sign, f hook, curly quotes", "\xE2\x82\xAC\xE2\x80\x98\xC6\x92\xE2\x80\x99",
        "\x80\x91\x83\x92", 0},
-      {"emoji", "\xF0\x9F\x8F\x80!", "!", 1},
-      {"C1 control U+0081 has no byte", "\xC2\x81", "", 1},
-      {"stray continuation byte", "a\x80z", "az", 1},
-      {"sequence cut off by the end", "ab\xC3", "ab", 1},
-      {"sequence cut off by a letter", "\xE2\x82\x41", "A", 2},
-      {"overlong slash", "\xC0\xAF", "", 2},
-      {"surrogate half", "\xED\xA0\x80x", "x", 3},
+      {kUtf8, "emoji", "\xF0\x9F\x8F\x80!", "!", 1},
+      {kUtf8, "C1 control U+0081 has no byte", "\xC2\x81", "", 1},
+      {kUtf8, "stray continuation byte", "a\x80z", "az", 1},
+      {kUtf8, "sequence cut off by the end", "ab\xC3", "ab", 1},
+      {kUtf8, "sequence cut off by a letter", "\xE2\x82\x41", "A", 2},
+      {kUtf8, "overlong slash", "\xC0\xAF", "", 2},
+      {kUtf8, "surrogate half", "\xED\xA0\x80x", "x", 3},
+      {kSign, "Café", "Caf\xE9", "Caf\x08\x22", 0},
+      {kSign, "any length", std::string(70000, '\xE9'), pairs, 0},
+      {kSign, "€ has no sign character", "\x80", "", 1},
+      {kSign, "Ê has its own code", "\xCA\xC9", "\x08\x5E\x08\x30", 0},
+      {kSign, "control characters", "a\x01\x1F\x7F\x62", "ab", 3},
+      {kSign, "NUL is a control character", std::string("a\0b", 3), "ab", 1},
+      {kSign, "printable ASCII passes", " !\"#$%&'()*+,-./09:;<=>?@AZ[\\]^_`az{|}~",
+       " !\"#$%&'()*+,-./09:;<=>?@AZ[\\]^_`az{|}~", 0},
+      {kSign, "ampersand and hash alone", "A & #1&", "A & #1&", 0},
+      {kSign, "reference", "caf&#65;", "cafA", 0},
+      {kSign, "any byte terminates", "&#65 x", "Ax", 0},
+      {kSign, "seven digits at most", "&#12345678;", ";", 1},
+      {kSign, "126 finds nothing", "&#126;", "", 1},
+      {kSign, "control values find nothing", "&#9;&#31;", "", 2},
+      {kSign, "digits run to the end", "x&#66", "xB", 0},
+      {kSign, "reference to an extended character", "&#233;&#202;", "\x08\x22\x08\x5E", 0},
+      {kSign, "reference 0 reaches the sign-only glyph", "&#0;", "\x08\x3E", 0},
+      {kSign, "terminator may be an extended byte", "&#65\xE9\x42", "AB", 0},
+      // Without digits, "&#" is typed text.
+      {kSign, "no digits", "a&#b", "a&#b", 0},
+      {kSign, "no digits before the terminator", "&#;x", "&#;x", 0},
+      {kSign, "at the end", "x&#", "x&#", 0},
+      // Above 255 a reference names a Unicode character, sent as typed.
+      {kSign, "ƒ U+0192", "&#402;", "\x08\x3F", 0},
+      {kSign, "trade mark U+2122, not 8482 modulo 256", "&#8482;", "", 1},
+      {kSign, "Ł U+0141, not 321 modulo 256", "&#321;", "", 1},
+      {kSign, "Ā U+0100", "&#256;", "", 1},
+      {kSign, "euro U+20AC", "&#8364;x", "x", 1},
   };
   for (const auto& row : rows) {
     int dropped = -1;
-    EXPECT_EQ(Utf8ToWindows1252(row.utf8, &dropped), row.windows1252) << row.name;
-    EXPECT_EQ(dropped, row.dropped) << row.name;
+    std::string text = row.conversion == kUtf8 ? Utf8ToWindows1252(row.input, &dropped) : row.input;
+    if (row.conversion == kSign) dropped = EncodeSignText(text);
+    EXPECT_EQ(
+        HexBytes({text.begin(), text.end()}) + " / " + std::to_string(dropped),
+        HexBytes({row.output.begin(), row.output.end()}) + " / " + std::to_string(row.dropped))
+        << row.name;
   }
+}
 
+TEST(Windows1252Test, EveryAssignedByteComesBackFromUtf8) {
   // Every assigned byte survives the way out to UTF-8 and back; the five
   // unassigned ones become U+FFFD.
   const std::string unassigned = "\x81\x8D\x8F\x90\x9D";
@@ -64,22 +103,16 @@ const int kExtended[][2] = {
     {0x4A, 161}, {0x4C, 248}, {0x4D, 216}, {0x57, 223}, {0x58, 0},   {0x59, 0},   {0x5A, 193},
     {0x5B, 192}, {0x5C, 0},   {0x5D, 0},   {0x5E, 202}, {0x5F, 205}, {0x60, 213}, {0x61, 245}};
 
-TEST(CharTableTest, HoldsBothGroupsInOrder) {
+// The built table, then what AddEntry does to it (what the table answers
+// for text is the conversions test's).
+TEST(CharTableTest, HoldsBothGroupsInOrderAndAddEntryNeverShadowsNorOverflows) {
   const auto table = std::make_unique<CharTable>();  // 24 KB: off the stack
-  ASSERT_EQ(table->Count(), 150);
-  std::vector<std::pair<int, int>> want;
+  std::vector<std::pair<int, int>> want, got;
   for (const auto& row : kExtended) want.emplace_back(row[0], row[1]);
   for (int code = ' '; code <= '}'; ++code) want.emplace_back(code, code);
-  for (int i = 0; i < 150; ++i) {
-    EXPECT_EQ(std::make_pair(table->At(i).protocolCode, table->At(i).windowsCode), want[i])
-        << "entry " << i;
-  }
-}
-
-// What the built table answers is EncodeSignTextTest's; here what AddEntry
-// does to it.
-TEST(CharTableTest, AddEntryAppendsUpToTheCapacityAndNeverShadows) {
-  const auto table = std::make_unique<CharTable>();
+  for (int i = 0; i < table->Count(); ++i)
+    got.emplace_back(table->At(i).protocolCode, table->At(i).windowsCode);
+  EXPECT_EQ(got, want);
   table->AddEntry(0x7E, 126, 126, 6, 7, 12);
   table->AddEntry(0x99, 0, 201, 1, 1, 1);
   EXPECT_EQ(table->Lookup(126), 0x7E);
@@ -90,73 +123,13 @@ TEST(CharTableTest, AddEntryAppendsUpToTheCapacityAndNeverShadows) {
   EXPECT_EQ(table->Lookup(1234), 0);
 }
 
-// The sign bytes and how many characters were left out.
-std::pair<std::string, int> Encoded(std::string text) {
-  const int dropped = EncodeSignText(text);
-  return {text, dropped};
-}
-
-std::string Hex(const std::string& text) { return HexBytes({text.begin(), text.end()}); }
-
-TEST(EncodeSignTextTest, ConvertsOperatorTextToSignBytes) {
-  std::string pairs;
-  for (int i = 0; i < 70000; ++i) pairs += "\x08\x22";
-  const struct {
-    const char* name;
-    std::string input;
-    std::string output;
-    int dropped;
-  } rows[] = {
-      {"Café", "Caf\xE9", "Caf\x08\x22", 0},
-      {"any length", std::string(70000, '\xE9'), pairs, 0},
-      {"€ has no sign character", "\x80", "", 1},
-      {"Ê has its own code", "\xCA\xC9", "\x08\x5E\x08\x30", 0},
-      {"control characters", "a\x01\x1F\x7F\x62", "ab", 3},
-      {"NUL is a control character", std::string("a\0b", 3), "ab", 1},
-      {"printable ASCII passes", " !\"#$%&'()*+,-./09:;<=>?@AZ[\\]^_`az{|}~",
-       " !\"#$%&'()*+,-./09:;<=>?@AZ[\\]^_`az{|}~", 0},
-      {"ampersand and hash alone", "A & #1&", "A & #1&", 0},
-      {"reference", "caf&#65;", "cafA", 0},
-      {"any byte terminates", "&#65 x", "Ax", 0},
-      {"seven digits at most", "&#12345678;", ";", 1},
-      {"126 finds nothing", "&#126;", "", 1},
-      {"control values find nothing", "&#9;&#31;", "", 2},
-      {"digits run to the end", "x&#66", "xB", 0},
-      {"reference to an extended character", "&#233;&#202;", "\x08\x22\x08\x5E", 0},
-      {"reference 0 reaches the sign-only glyph", "&#0;", "\x08\x3E", 0},
-      {"terminator may be an extended byte", "&#65\xE9\x42", "AB", 0},
-      // Without digits, "&#" is typed text.
-      {"no digits", "a&#b", "a&#b", 0},
-      {"no digits before the terminator", "&#;x", "&#;x", 0},
-      {"at the end", "x&#", "x&#", 0},
-      // Above 255 a reference names a Unicode character, sent as typed.
-      {"ƒ U+0192", "&#402;", "\x08\x3F", 0},
-      {"trade mark U+2122, not 8482 modulo 256", "&#8482;", "", 1},
-      {"Ł U+0141, not 321 modulo 256", "&#321;", "", 1},
-      {"Ā U+0100", "&#256;", "", 1},
-      {"euro U+20AC", "&#8364;x", "x", 1},
-  };
-  for (const auto& row : rows) {
-    const auto [bytes, dropped] = Encoded(row.input);
-    EXPECT_EQ(Hex(bytes), Hex(row.output)) << row.name;
-    EXPECT_EQ(dropped, row.dropped) << row.name;
-  }
-}
-
-// What an abbreviation box lets in: what reaches the sign as itself.
-TEST(SignCanShowTest, PrintableAsciiAndTheExtendedSetOnly) {
-  const std::string shown = " AZaz09~}\xC9\xCA\xFF\xA3\x83";
-  for (char c : shown) EXPECT_TRUE(SignCanShow(static_cast<unsigned char>(c))) << int(c & 0xFF);
-  const std::string lacking("\x80\x99\x8C\xC8\x01\x09\x7F\0", 8);
-  for (char c : lacking) EXPECT_FALSE(SignCanShow(static_cast<unsigned char>(c))) << int(c & 0xFF);
-}
-
+// Exact names only; anything else is red.
 TEST(ColorCodeTest, MapsExactNamesAndFallsBackToRed) {
-  const char* const names[] = {"Red",       "Green", "Amber",  "Dim Red",
-                               "Dim Green", "Brown", "Orange", "Yellow"};
-  for (char digit = '1'; digit <= '8'; ++digit) EXPECT_EQ(ColorCode(names[digit - '1']), digit);
-  for (const char* name : {"red", "", "Blue", "Yellow ", "dim green"})
-    EXPECT_EQ(ColorCode(name), '1') << name;
+  std::string codes;
+  for (const char* name : {"Red", "Green", "Amber", "Dim Red", "Dim Green", "Brown", "Orange",
+                           "Yellow", "red", "", "Blue", "Yellow ", "dim green"})
+    codes += ColorCode(name);
+  EXPECT_EQ(codes, "1234567811111");
 }
 
 }  // namespace

@@ -8,9 +8,7 @@
 inline CRavelleDoc::LocalClock FixedClock(int hour, int minute, int second) {
   return [=] {
     std::tm t{};
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
+    t.tm_hour = hour, t.tm_min = minute, t.tm_sec = second;
     return t;
   };
 }

@@ -38,10 +38,8 @@ inline std::vector<Bytes> HomVisScoreboard(const std::string& spacer, const std:
                                            const std::string& score2,
                                            const std::string& colours = "1111") {
   std::vector<Bytes> packets = ClearSignPackets();
-  for (const Bytes& packet :
-       {MemoryConfig("0035"), StringPacket('3', spacer), StringPacket('1', score1),
-        StringPacket('2', score2), ScoreboardPacket("HOM", "VIS", colours), RunSequence()}) {
-    packets.push_back(packet);
-  }
+  packets.insert(packets.end(), {MemoryConfig("0035"), StringPacket('3', spacer),
+                                 StringPacket('1', score1), StringPacket('2', score2),
+                                 ScoreboardPacket("HOM", "VIS", colours), RunSequence()});
   return packets;
 }
