@@ -1,7 +1,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -43,20 +42,19 @@ class CommSettingsEditorTest : public TemporaryConfigHome {
     static_cast<CCommSettings&>(*editor) = settings;
     editor->Open();
   }
-  // The enabled boxes, one letter each (Protocol, Connection, comport,
-  // baud rate, bYte size, parity, stop bits, device, host, tcp port, tcp
-  // protocol (r)), then what Comport,
-  // Baud Rate, Byte Size, Parity and Stop Bits show, then the five fields.
+  // The enabled boxes, one letter each (Protocol, Connection, comport, baud
+  // rate, bYte size, parity, stop bits, device, host, tcp port, tcp protocol
+  // (r)), then the texts of the boxes from Comport to Device, then the
+  // fields from comPort to stopBits.
   std::string State() const {
-    std::string state;
+    std::string enabled, texts;
     for (int box = 0; box < kCommBoxCount; ++box) {
-      if (editor->Box(static_cast<CommBox>(box)).enabled) state += "PCcbypsdhtr"[box];
+      if (editor->Box(CommBox(box)).enabled) enabled += "PCcbypsdhtr"[box];
+      if (box >= int(CommBox::ComPort) && box <= int(CommBox::Device)) {
+        texts += "|" + editor->Box(CommBox(box)).text;
+      }
     }
-    for (CommBox box : {CommBox::ComPort, CommBox::BaudRate, CommBox::ByteSize, CommBox::Parity,
-                        CommBox::StopBits}) {
-      state += "|" + editor->Box(box).text;
-    }
-    return state + " = " + std::to_string(editor->comPort) + ' ' +
+    return enabled + texts + " = " + std::to_string(editor->comPort) + ' ' +
            std::to_string(editor->baudRate) + ' ' + std::to_string(editor->byteSize) + ' ' +
            editor->parity + ' ' + std::to_string(editor->stopBits);
   }
@@ -71,68 +69,54 @@ class CommSettingsEditorTest : public TemporaryConfigHome {
 // or choosing it after opening on custom settings: what it enables and what
 // it fills in. USB blanks the values, the sign's own serial line presets the
 // line and keeps the port, custom settings keep what was there; the
-// Protocol list is enabled only when opening on custom settings.
+// Protocol list (selected by prefix, its field never changed here) is
+// enabled only when opening on custom settings.
 TEST_F(CommSettingsEditorTest, TheConnectionSetsWhatCanBeChangedAndWhatIsShown) {
-  const struct {
-    const char* connection;
-    const char* opened;
-    const char* chosen;
-  } rows[] = {{"", "C||||| = 3 9600 0 even 0", nullptr},
-              {kConnectionUsbPrism, "C||||| = 3 9600 0 even 0", "C||| | |  = 0 0 0  0"},
-              {kConnectionSerialClassic, "Ccd|3|9600||even| = 3 9600 0 even 0",
-               "Ccd|5|9600|7|even|1 = 5 9600 7 even 1"},
-              {kConnectionSerialCustom, "PCcbypsd|3|9600||even| = 3 9600 0 even 0",
-               "Ccbypsd|5|19200|8|odd|2 = 5 19200 8 odd 2"}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.connection);
-    Open({"alpha", row.connection, 3, 9600, 0, "even", 0});
-    EXPECT_EQ(State(), row.opened);
-    EXPECT_EQ(editor->Box(CommBox::Connection).text, row.connection);
-    if (row.chosen == nullptr) continue;
+  // The connection, what opening on it shows, what choosing it shows.
+  const char* const rows[][3] = {
+      {"", "C||||||/dev/ttyS2 = 3 9600 0 even 0", nullptr},
+      {kConnectionUsbPrism, "C||||||/dev/ttyS2 = 3 9600 0 even 0",
+       "C||| | | |/dev/ttyS0 = 0 0 0  0"},
+      {kConnectionSerialClassic, "Ccd|3|9600||even||/dev/ttyS2 = 3 9600 0 even 0",
+       "Ccd|5|9600|7|even|1|/dev/ttyS4 = 5 9600 7 even 1"},
+      {kConnectionSerialCustom, "PCcbypsd|3|9600||even||/dev/ttyS2 = 3 9600 0 even 0",
+       "Ccbypsd|5|19200|8|odd|2|/dev/ttyS4 = 5 19200 8 odd 2"}};
+  for (const auto& [connection, opened, chosen] : rows) {
+    SCOPED_TRACE(connection);
+    Open({"alpha", connection, 3, 9600, 0, "even", 0});
+    EXPECT_EQ(editor->Box(CommBox::Connection).text + ": " + State(),
+              connection + std::string(": ") + opened);
+    if (chosen == nullptr) continue;
     Open(kCustom);
-    editor->Choose(CommBox::Connection, row.connection);
-    EXPECT_EQ(State(), row.chosen);
-    EXPECT_EQ(editor->Box(CommBox::Protocol).text, "alpha") << "selected by prefix";
-    EXPECT_EQ(editor->protocol, "ALPHA") << "never changed here";
+    editor->Choose(CommBox::Connection, connection);
+    EXPECT_EQ(editor->Box(CommBox::Protocol).text + "/" + editor->protocol + ": " + State(),
+              std::string("alpha/ALPHA: ") + chosen);
   }
 }
 
+// Leading decimal digits after blanks and a sign, clamped to int.
 TEST(IntegerValue, ReadsLeadingDecimalDigits) {
-  const std::pair<const char*, int> rows[] = {{"12ab", 12},
-                                              {"  -7", -7},
-                                              {"+5", 5},
-                                              {" ", 0},
-                                              {"- 3", 0},
-                                              {"99999999999", INT_MAX},
-                                              {"-99999999999", INT_MIN}};
-  for (const auto& [text, value] : rows) EXPECT_EQ(IntegerValue(text), value) << text;
+  std::string values;
+  for (const char* text : {"12ab", "  -7", "+5", " ", "- 3", "99999999999", "-99999999999"}) {
+    values += std::to_string(IntegerValue(text)) + " ";
+  }
+  EXPECT_EQ(values, "12 -7 5 0 0 2147483647 -2147483648 ");
 }
 
-// Typed numbers read as integers and the box keeps the text, which comes
-// back as typed when the dialog is opened on it again. Disabled boxes,
-// typing into a list and texts that are no entry take no input.
-TEST_F(CommSettingsEditorTest, TheOperatorsInput) {
+// Typed numbers read as integers and the box keeps the text. Disabled boxes,
+// typing into a list and texts that are no entry take no input. The save
+// stores the fields, a port below 1 as 1 (the editor's own port too, for OK
+// to carry), then the device picked for the port, which a new port number
+// drops. A save that works is quiet.
+TEST_F(CommSettingsEditorTest, TheOperatorsInputAndASaveThatWorks) {
   Open(kCustom);
   editor->Type(CommBox::ComPort, "12ab");
   editor->Type(CommBox::BaudRate, "14400");
   editor->Choose(CommBox::Parity, " ");
   editor->Choose(CommBox::StopBits, "3");
   editor->Type(CommBox::ByteSize, "7");
-  EXPECT_EQ(State(), "PCcbypsd|12ab|14400|8| |2 = 12 14400 8   2");
-  Open(CCommSettings(*editor));
-  EXPECT_EQ(State(), "PCcbypsd|12|14400|8| |2 = 12 14400 8   2");
-  editor->Choose(CommBox::Connection, kConnectionUsbPrism);
-  editor->Type(CommBox::ComPort, "7");
-  editor->Choose(CommBox::Parity, "odd");
-  EXPECT_EQ(State(), "C||| | |  = 0 0 0  0");
-}
+  EXPECT_EQ(State(), "PCcbypsd|12ab|14400|8| |2|/dev/ttyS11 = 12 14400 8   2");
 
-// The save stores the fields, a port below 1 as 1 (the editor's own port
-// too, for OK to carry), then the device picked for the port, which a new
-// port number drops. A save that works is quiet.
-TEST_F(CommSettingsEditorTest, SaveStoresTheSettingsThenThePickedDevice) {
-  Open(kCustom);
-  EXPECT_EQ(editor->Box(CommBox::Device).text, "/dev/ttyS4");
   editor->Type(CommBox::Device, " /dev/ttyUSB7 ");
   editor->Type(CommBox::ComPort, "2");
   EXPECT_EQ(editor->Box(CommBox::Device).text, "/dev/ttyS1");
@@ -142,12 +126,11 @@ TEST_F(CommSettingsEditorTest, SaveStoresTheSettingsThenThePickedDevice) {
   EXPECT_EQ(editor->Box(CommBox::Device).text, "/dev/ttyUSB7");
 
   editor->Choose(CommBox::Connection, kConnectionUsbPrism);
+  editor->Type(CommBox::ComPort, "7");
+  editor->Choose(CommBox::Parity, "odd");
+  EXPECT_EQ(State(), "C||| | | |/dev/ttyS0 = 0 0 0  0");
   editor->Save();
   EXPECT_EQ(editor->comPort, 1);
-  CCommSettings saved;
-  ASSERT_TRUE(ReadSavedSettings(saved, registry));
-  EXPECT_EQ(std::tie(saved.connection, saved.comPort, saved.baudRate, saved.parity),
-            std::make_tuple(kConnectionUsbPrism, 1, 0, ""));
   EXPECT_EQ(messages.texts, std::vector<std::string>{});
 }
 
@@ -155,64 +138,60 @@ TEST_F(CommSettingsEditorTest, SaveStoresTheSettingsThenThePickedDevice) {
 // problem before the device's; the device pick stays for another try.
 TEST_F(CommSettingsEditorTest, AFailedSaveSaysWhyInOneMessageBox) {
   Open(kCustom);
-  const std::string unreadable = StoreFile().string() +
-                                 " cannot be read: line 1: the first line is not \"Windows "
-                                 "Registry Editor Version 5.00\"";
-  const std::string refused = "/dev/ttyUSB0: not kept";
-  const struct {
-    bool badFile, refuse, readOnlyFolder;
-    std::string reason;
-  } rows[] = {
-      {true, false, false, unreadable},
-      {false, true, false, refused},
-      {true, true, false, unreadable},
-      {false, false, true, StoreFile().string() + " cannot be written: " + std::strerror(EACCES)}};
-  const std::filesystem::path folder = StoreFile().parent_path();
-  for (const auto& row : rows) {
-    // The system lets root write into a read-only folder.
-    if (row.readOnlyFolder && geteuid() == 0) continue;
-    if (row.badFile) PutStoreText("garbage\n");
-    if (row.readOnlyFolder) {
-      std::filesystem::create_directories(folder);
-      std::filesystem::permissions(
-          folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    }
-    devices.refusal = row.refuse ? refused : "";
-    devices.kept.clear();
+  const auto saveFails = [this](const std::string& reason) {
     messages.texts.clear();
     editor->Choose(CommBox::Device, "/dev/ttyUSB0");
     editor->Save();
-    EXPECT_EQ(messages.texts, std::vector<std::string>{
-                                  "The communication settings were not saved.\n\n" + row.reason});
+    EXPECT_EQ(messages.texts,
+              std::vector<std::string>{"The communication settings were not saved.\n\n" + reason});
     EXPECT_EQ(editor->Box(CommBox::Device).text, "/dev/ttyUSB0");
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(folder);
-  }
+  };
+  const std::string unreadable = StoreFile().string() +
+                                 " cannot be read: line 1: the first line is not \"Windows "
+                                 "Registry Editor Version 5.00\"";
+  PutStoreText("garbage\n");
+  devices.refusal = "/dev/ttyUSB0: not kept";
+  saveFails(unreadable);
+  std::filesystem::remove(StoreFile());
+  saveFails(devices.refusal);
+  devices.refusal.clear();
+  PutStoreText("garbage\n");
+  saveFails(unreadable);
+  std::filesystem::remove(StoreFile());
+  // The system lets root write into a read-only folder.
+  if (geteuid() == 0) return;
+  using std::filesystem::perms;
+  std::filesystem::permissions(StoreFile().parent_path(), perms::owner_read | perms::owner_exec);
+  saveFails(StoreFile().string() + " cannot be written: " + std::strerror(EACCES));
+  std::filesystem::permissions(StoreFile().parent_path(), perms::owner_all);
 }
 
 // Choosing the network type from custom settings: the port row goes, the
 // line stays editable with its values, the server's boxes come, raw until
-// the operator says else; with raw the quiet line speaks, with RFC 2217 not.
-// What was typed is saved and opens again as typed.
+// the operator says else; with raw the quiet line speaks, with RFC 2217 not
+// (a name that is no entry changes nothing). What was typed is saved and
+// opens again as typed.
 TEST_F(CommSettingsEditorTest, TheServerBoxesTheQuietLineAndASaveThatOpensAgain) {
   Open({"alpha", kConnectionSerialCustom, 3, 19200, 8, "none", 2}, false);
+  const auto server = [this] {
+    return editor->Box(CommBox::Host).text + "|" + editor->Box(CommBox::TcpPort).text + "|" +
+           editor->Box(CommBox::TcpProtocol).text + "|" + editor->NetworkNote();
+  };
   editor->Choose(CommBox::Connection, kConnectionNetwork);
-  EXPECT_EQ(State() + " " + editor->Box(CommBox::TcpProtocol).text,
-            std::string("Cbypshtr|3|19200|8|none|2 = 3 19200 8 none 2 ") + kTcpProtocolRaw);
-  EXPECT_EQ(editor->NetworkNote(), "With raw TCP the device server's own line settings apply.");
+  EXPECT_EQ(State() + " " + server(),
+            "Cbypshtr|3|19200|8|none|2| = 3 19200 8 none 2 ||raw|With raw TCP the device "
+            "server's own line settings apply.");
   editor->Type(CommBox::Host, " sign.example ");
   editor->Type(CommBox::TcpPort, "4001x");
   editor->Choose(CommBox::TcpProtocol, kTcpProtocolRfc2217);
-  editor->Choose(CommBox::TcpProtocol, "telnet");  // not an entry: no change
-  EXPECT_EQ(editor->NetworkNote(), "");
+  editor->Choose(CommBox::TcpProtocol, "telnet");
+  EXPECT_EQ(server(), " sign.example |4001x|RFC 2217|");
   editor->Save();
   EXPECT_TRUE(messages.texts.empty());
   CCommSettings saved;
   ASSERT_TRUE(ReadSavedSettings(saved, registry));
   Open(saved, false);
-  EXPECT_EQ(editor->Box(CommBox::Host).text + "|" + editor->Box(CommBox::TcpPort).text + "|" +
-                editor->Box(CommBox::TcpProtocol).text,
-            std::string("sign.example|4001|") + kTcpProtocolRfc2217);
+  EXPECT_EQ(server(), "sign.example|4001|RFC 2217|");
 }
 
 // Each colour list selects by the case-insensitive prefix of its field; a
@@ -225,18 +204,15 @@ TEST(ColorOptionsEditor, ListsSelectByPrefixAndPicksChangeTheirOwnField) {
   editor.team2NameColor = "dim g";
   editor.team1ScoreColor = "Purple";
   editor.Open();
-  const auto selections = [&] {
-    return editor.Selection(ColorList::Team1Name) + "/" + editor.Selection(ColorList::Team2Name) +
-           "/" + editor.Selection(ColorList::Team1Score) + "/" +
-           editor.Selection(ColorList::Team2Score);
-  };
-  EXPECT_EQ(selections(), "Red/Dim Green//");
   editor.Choose(ColorList::Team2Score, "Yellow");
   editor.Choose(ColorList::Team1Name, "Purple");
-  EXPECT_EQ(std::tie(editor.team1NameColor, editor.team2NameColor, editor.team1ScoreColor,
-                     editor.team2ScoreColor),
-            std::make_tuple("red", "dim g", "Purple", "Yellow"));
-  EXPECT_EQ(selections(), "Red/Dim Green//Yellow");
+  std::string shown;
+  for (int list = 0; list < kColorListCount; ++list) {
+    shown += editor.Selection(ColorList(list)) + "/";
+  }
+  EXPECT_EQ(shown + " = " + editor.team1NameColor + "/" + editor.team2NameColor + "/" +
+                editor.team1ScoreColor + "/" + editor.team2ScoreColor,
+            "Red/Dim Green//Yellow/ = red/dim g/Purple/Yellow");
 }
 
 }  // namespace
