@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dialogs/DialogBox.h"
+#include "game/ScoreboardGame.h"
 
 const std::vector<std::string>& CColorOptionsEditor::Entries() {
   static const std::vector<std::string> names = {"Amber", "Brown",  "Dim Green", "Dim Red",
@@ -35,4 +36,15 @@ std::string& CColorOptionsEditor::Field(ColorList list) {
       break;
   }
   return team2ScoreColor;
+}
+
+void CColorOptionsEditor::CopyColorsFrom(const CGameFields& game) {
+  team1NameColor = game.team1NameColor;
+  team2NameColor = game.team2NameColor;
+  team1ScoreColor = game.team1ScoreColor;
+  team2ScoreColor = game.team2ScoreColor;
+}
+
+void CColorOptionsEditor::ApplyColorsTo(CScoreboardGame& game) const {
+  game.SetTeamColors(team1NameColor, team1ScoreColor, team2NameColor, team2ScoreColor);
 }

@@ -260,6 +260,14 @@ void CScoreboardGame::ClearSign() {
   });
 }
 
+void CScoreboardGame::NewDocument(std::function<void()> afterReset) {
+  Perform([this, afterReset = std::move(afterReset)] {
+    // The document is never modified, so there is nothing to offer to save.
+    if (!doc_.OnNewDocument()) return;
+    afterReset();
+  });
+}
+
 void CScoreboardGame::SetTeamColors(const std::string& team1Name, const std::string& team1Score,
                                     const std::string& team2Name, const std::string& team2Score) {
   doc_.team1NameColor = team1Name;

@@ -91,6 +91,11 @@ class CScoreboardGame : public CViewStatus {
   void SendNote();
   void ClearNote();
   void ClearSign();
+  // File > New: the document starts afresh (reading the settings or asking
+  // for them), then afterReset brings the form up to it. Chosen while a
+  // send lets window events through, it waits until that send has ended
+  // rather than emptying the game under it.
+  void NewDocument(std::function<void()> afterReset);
   // Score Board Options ended with OK: the colours of the next scoreboard.
   void SetTeamColors(const std::string& team1Name, const std::string& team1Score,
                      const std::string& team2Name, const std::string& team2Score);

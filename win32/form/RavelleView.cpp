@@ -341,13 +341,9 @@ void CRavelleView::OnClearSign() {
 
 void CRavelleView::OnScoreBoardOptions() {
   CConfigDlg dialog;
-  dialog.team1NameColor = doc_.team1NameColor;
-  dialog.team2NameColor = doc_.team2NameColor;
-  dialog.team1ScoreColor = doc_.team1ScoreColor;
-  dialog.team2ScoreColor = doc_.team2ScoreColor;
+  dialog.CopyColorsFrom(doc_);
   if (dialog.DoModal(GetAncestor(form_, GA_ROOT)) != IDOK) return;
-  game_.SetTeamColors(dialog.team1NameColor, dialog.team1ScoreColor, dialog.team2NameColor,
-                      dialog.team2ScoreColor);
+  dialog.ApplyColorsTo(game_);
 }
 
 void CRavelleView::OnShowScoringHistory() {

@@ -113,13 +113,7 @@ void CRavelleApp::OnCommand(int id) {
 }
 
 void CRavelleApp::OnFileNew() {
-  // Chosen while a send lets window events through, the reset waits until
-  // that send has ended rather than emptying the game under it.
-  view_->Game().Perform([this] {
-    // The document is never modified, so there is nothing to offer to save.
-    if (!doc_.OnNewDocument()) return;
-    view_->OnInitialUpdate();
-  });
+  view_->Game().NewDocument([this] { view_->OnInitialUpdate(); });
 }
 
 void CRavelleApp::OnAppAbout() {
